@@ -1,0 +1,89 @@
+#include "platform/Component.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "platform/Properties.h"
+
+const TClassInfo& TObject::StaticClassInfo()
+{
+    static const TClassInfo info("TObject", nullptr, {});
+    return info;
+}
+
+const TClassInfo& TObject::ClassInfo() const { return StaticClassInfo(); }
+
+const std::string& TObject::ClassName() const { return ClassInfo().Name(); }
+
+bool TObject::InheritsFrom(const TClassInfo& cls) const { return ClassInfo().InheritsFrom(cls); }
+
+TComponent::TComponent(TComponent* owner) : owner_(owner)
+{
+    if (owner_) owner_->InsertComponent(this);
+}
+
+TComponent::~TComponent()
+{
+    DestroyComponents();
+    if (owner_) owner_->RemoveComponent(this);
+}
+
+const TClassInfo& TComponent::StaticClassInfo()
+{
+    static const TClassInfo info = [] {
+        std::vector<TPropInfo> props;
+        TPublished<TComponent>(props)
+            .String("Name", &TComponent::Name, &TComponent::SetName)
+            .Int("Tag", &TComponent::Tag, 0);
+        return TClassInfo("TComponent", &TObject::StaticClassInfo(), std::move(props));
+    }();
+    return info;
+}
+
+const TClassInfo& TComponent::ClassInfo() const { return StaticClassInfo(); }
+
+TComponent* TComponent::FindComponent(std::string_view name) const
+{
+    if (name.empty()) return nullptr;
+    for (TComponent* component : components_)
+        if (SameText(component->Name(), name)) return component;
+    return nullptr;
+}
+
+bool TComponent::Loading() const
+{
+    for (const TComponent* c = this; c; c = c->owner_)
+        if (c->loading_) return true;
+    return false;
+}
+
+void TComponent::EndLoading()
+{
+    loading_ = false;
+    for (TComponent* component : components_) component->Loaded();
+    Loaded();
+}
+
+void TComponent::DestroyComponents()
+{
+    while (!components_.empty()) {
+        TComponent* last = components_.back();
+        components_.pop_back();
+        last->owner_ = nullptr;
+        delete last;
+    }
+}
+
+void TComponent::InsertComponent(TComponent* component) { components_.push_back(component); }
+
+void TComponent::RemoveComponent(TComponent* component)
+{
+    components_.erase(std::remove(components_.begin(), components_.end(), component), components_.end());
+}
+
+bool SameText(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
+}

@@ -1,0 +1,64 @@
+// The root of the class hierarchy and owner-based lifetime: a component destroys the
+// components it owns, and leaves its owner's list when it is destroyed on its own.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+class TClassInfo;
+
+class TObject {
+public:
+    TObject() = default;
+    TObject(const TObject&) = delete;
+    TObject& operator=(const TObject&) = delete;
+    virtual ~TObject() = default;
+
+    // The class's name and published properties, as a form description reads and writes them.
+    virtual const TClassInfo& ClassInfo() const;
+    static const TClassInfo& StaticClassInfo();
+    const std::string& ClassName() const;
+    bool InheritsFrom(const TClassInfo& cls) const;
+};
+
+class TComponent : public TObject {
+public:
+    explicit TComponent(TComponent* owner);
+    ~TComponent() override;
+
+    const TClassInfo& ClassInfo() const override;
+    static const TClassInfo& StaticClassInfo();
+
+    TComponent* Owner() const { return owner_; }
+    const std::vector<TComponent*>& Components() const { return components_; }
+    int ComponentCount() const { return static_cast<int>(components_.size()); }
+    // The owned component of that name, ignoring case, or null.
+    TComponent* FindComponent(std::string_view name) const;
+
+    const std::string& Name() const { return name_; }
+    void SetName(std::string name) { name_ = std::move(name); }
+    int Tag = 0;
+
+    // True while the owner applies saved settings: changes then raise no events.
+    bool Loading() const;
+    void BeginLoading() { loading_ = true; }
+    void EndLoading();
+
+protected:
+    // Destroys every owned component, the last one first.
+    void DestroyComponents();
+    // Called once the saved settings of this component have been applied.
+    virtual void Loaded() {}
+
+private:
+    void InsertComponent(TComponent* component);
+    void RemoveComponent(TComponent* component);
+
+    TComponent* owner_ = nullptr;
+    std::vector<TComponent*> components_;
+    std::string name_;
+    bool loading_ = false;
+};
+
+bool SameText(std::string_view a, std::string_view b);
