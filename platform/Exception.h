@@ -14,3 +14,11 @@ public:
 private:
     std::string message_;
 };
+
+#include <exception>
+#include <functional>
+
+// An exception escaping an event handler while the event loop runs is reported here and
+// the loop goes on; the application object installs the report it shows to the user.
+void HandleEventException(std::exception_ptr error);
+void SetEventExceptionHandler(std::function<void(std::exception_ptr)> handler);

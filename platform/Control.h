@@ -1,0 +1,151 @@
+// Windowed controls. Each control holds its Qt widget, as a class-library control holds its
+// window handle; the widget's events arrive as message records through the control's
+// virtual Dispatch(void*). The base Dispatch raises the control's events and then lets the
+// widget do its own handling; an override that does not pass a message on stops it there.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/Component.h"
+#include "platform/DrawingContext.h"
+#include "platform/Events.h"
+#include "platform/Font.h"
+#include "platform/Types.h"
+
+class QWidget;
+class QImage;
+class TPopupMenu;
+class TWindow;
+
+class TWinControl : public TComponent {
+public:
+    explicit TWinControl(TComponent* owner);
+    ~TWinControl() override;
+
+    const TClassInfo& ClassInfo() const override;
+    static const TClassInfo& StaticClassInfo();
+
+    int Left() const { return bounds_.Left; }
+    int Top() const { return bounds_.Top; }
+    int Width() const { return bounds_.Width(); }
+    int Height() const { return bounds_.Height(); }
+    void SetLeft(int v) { SetBounds(v, Top(), Width(), Height()); }
+    void SetTop(int v) { SetBounds(Left(), v, Width(), Height()); }
+    void SetWidth(int v) { SetBounds(Left(), Top(), v, Height()); }
+    void SetHeight(int v) { SetBounds(Left(), Top(), Width(), v); }
+    // Moves and sizes the control; a change of size reaches it as WM_SIZE at once.
+    void SetBounds(int left, int top, int width, int height);
+    virtual int ClientWidth() const { return Width(); }
+    virtual int ClientHeight() const { return Height(); }
+    void SetClientWidth(int v) { SetClientSize(v, ClientHeight()); }
+    void SetClientHeight(int v) { SetClientSize(ClientWidth(), v); }
+    virtual void SetClientSize(int width, int height) { SetBounds(Left(), Top(), width, height); }
+
+    TWinControl* Parent() const { return parent_; }
+    void SetParent(TWinControl* parent);
+
+    TAnchors Anchors() const { return anchors_; }
+    void SetAnchors(TAnchors anchors);
+    TColor Color() const { return color_; }
+    void SetColor(TColor color);
+    TFont* Font() const { return font_.get(); }
+    bool Visible() const { return visible_; }
+    void SetVisible(bool visible);
+    void Show() { SetVisible(true); }
+    void Hide() { SetVisible(false); }
+    int TabOrder() const { return tabOrder_; }
+    void SetTabOrder(int order);
+    bool Focused() const;
+    void SetFocus();
+
+    TPopupMenu* PopupMenu() const { return popupMenu_; }
+    void SetPopupMenu(TPopupMenu* menu) { popupMenu_ = menu; }
+
+    // The window this control draws on.
+    HWND Handle() const;
+    // Marks the whole control, or a part of it, for painting; the painting happens at the
+    // next Update or when the window system asks.
+    void Invalidate();
+    void InvalidateRect(const TRect& rect);
+    // Paints what is marked, now.
+    void Update();
+    // Repaints the whole control now.
+    void Repaint();
+    // The control's surface with everything marked painted; what the screen shows.
+    const QImage& Surface();
+
+    TPoint ClientToScreen(TPoint point) const;
+
+    virtual void Dispatch(void* message);
+
+    TMouseEvent OnMouseDown;
+    TMouseEvent OnMouseUp;
+    TMouseMoveEvent OnMouseMove;
+    TNotifyEvent OnDblClick;
+    TNotifyEvent OnClick;
+    TKeyPressEvent OnKeyPress;
+    TKeyEvent OnKeyDown;
+
+    // The Qt widget behind the control; for the platform layer only.
+    QWidget* Widget() const { return widget_; }
+
+protected:
+    // Takes ownership of the widget that stands for this control.
+    TWinControl(TComponent* owner, QWidget* widget);
+
+    virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
+    virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+    virtual void MouseMove(TShiftState shift, int x, int y);
+    virtual void DblClick();
+    virtual void KeyDown(WORD& key, TShiftState shift);
+    virtual void KeyPress(char& key);
+    // After a change of size: lays out the children by their anchors.
+    virtual void Resize();
+    // Paints the part of the surface that needs it; by default the background colour.
+    virtual void Paint(const TRect& dirty);
+    virtual void ColorChanged();
+    virtual void FontChanged();
+    void Loaded() override;
+
+    // Called by the base Dispatch: lets the widget go on with its own handling of the event.
+    void DefaultHandler() { passToWidget_ = true; }
+
+private:
+    friend class TMessageBridge;
+    void Init();
+    void RecordAnchorOrigin();
+    void AlignChildren();
+    void ApplyAnchors(int parentWidth, int parentHeight);
+    bool DeliverMessage(void* message);  // true when the widget's own handling should go on
+    void PopupAt(int x, int y);
+
+    QWidget* widget_ = nullptr;
+    std::unique_ptr<TWindow> window_;
+    TWinControl* parent_ = nullptr;
+    TRect bounds_;
+    TAnchors anchors_ = akLeft | akTop;
+    TRect anchorOrigin_;        // own bounds when the anchors were last recorded
+    int anchorParentWidth_ = 0; // parent's client size then
+    int anchorParentHeight_ = 0;
+    bool aligning_ = false;
+    TColor color_ = clBtnFace;
+    std::unique_ptr<TFont> font_;
+    bool visible_ = true;
+    int tabOrder_ = -1;
+    TPopupMenu* popupMenu_ = nullptr;
+    bool passToWidget_ = false;
+    std::vector<TWinControl*> children_;
+    TRect dirty_;
+};
+
+using TControl = TWinControl;
+
+// A control that paints itself on its surface (Paint), shown as it is.
+class TCustomControl : public TWinControl {
+public:
+    explicit TCustomControl(TComponent* owner);
+    const TClassInfo& ClassInfo() const override;
+    static const TClassInfo& StaticClassInfo();
+};
