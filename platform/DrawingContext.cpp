@@ -67,6 +67,7 @@ int TGdiObject::TextWidth(const char* text, int count) const
 void TDeviceContext::Reset()
 {
     font = nullptr;
+    fontKeep.reset();
     brush = &StockBrush(WHITE_BRUSH);
     pen = &StockPen();
     dcBrushColor = Qt::white;
@@ -107,7 +108,11 @@ HDC TWindow::AcquireDC()
     return dc;
 }
 
-void TWindow::ReleaseDC(HDC dc) { dc->inUse = false; }
+void TWindow::ReleaseDC(HDC dc)
+{
+    dc->inUse = false;
+    dc->fontKeep.reset();
+}
 
 QColor ToQColor(TColor color)
 {
@@ -135,6 +140,7 @@ HGDIOBJ SelectObject(HDC dc, HGDIOBJ object)
     }
     HGDIOBJ previous = *slot;
     *slot = object;
+    if (object->kind == TGdiObject::Kind::Font) dc->fontKeep = object->weak_from_this().lock();
     return previous;
 }
 

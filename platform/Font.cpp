@@ -23,14 +23,24 @@ void RegisterBundledFonts()
         if (QFile::exists(path)) QFontDatabase::addApplicationFont(path);
 }
 
-// Resolved fonts are shared and kept for the program's life, so a handle selected into a
-// drawing context stays valid when the font it came from changes size.
-TGdiObject* CachedFont(const TFont& font)
+// Resolved fonts are shared: a font and every drawing context it is selected into hold it,
+// so a selected handle stays valid when the font it came from changes size.
+std::shared_ptr<TGdiObject> CachedFont(const TFont& font)
 {
-    static std::map<std::pair<std::string, int>, std::unique_ptr<TGdiObject>> cache;
+    static std::map<std::pair<std::string, int>, std::shared_ptr<TGdiObject>> cache;
     auto& slot = cache[{font.Name(), font.Height()}];
-    if (!slot) slot = std::make_unique<TGdiObject>(ToQFont(font));
-    return slot.get();
+    if (!slot) {
+        // Fitting a font to a cell tries many sizes; the cache keeps only a working set.
+        if (cache.size() > 64) {
+            auto keep = cache.extract({font.Name(), font.Height()});
+            cache.clear();
+            cache.insert(std::move(keep));
+        }
+        auto& fresh = cache[{font.Name(), font.Height()}];
+        fresh = std::make_shared<TGdiObject>(ToQFont(font));
+        return fresh;
+    }
+    return slot;
 }
 
 } // namespace
@@ -101,7 +111,7 @@ void TFont::Assign(const TFont& other)
 HFONT TFont::Handle() const
 {
     if (!handle_) handle_ = CachedFont(*this);
-    return handle_;
+    return handle_.get();
 }
 
 TTextMetric TFont::Metrics() const
@@ -112,6 +122,6 @@ TTextMetric TFont::Metrics() const
 
 void TFont::Changed()
 {
-    handle_ = nullptr;
+    handle_.reset();
     if (OnChange) OnChange();
 }

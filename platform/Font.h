@@ -54,5 +54,5 @@ private:
     std::string name_ = "Tahoma";
     int height_ = -11;
     int color_ = clWindowText;
-    mutable TGdiObject* handle_ = nullptr;
+    mutable std::shared_ptr<TGdiObject> handle_;
 };

@@ -19,7 +19,7 @@
 
 class QWidget;
 
-class TGdiObject {
+class TGdiObject : public std::enable_shared_from_this<TGdiObject> {
 public:
     enum class Kind { Font, Brush, NullBrush, DCBrush, Pen };
 
@@ -46,6 +46,7 @@ public:
     TWindow& window;
     bool inUse = false;
     HGDIOBJ font = nullptr;
+    std::shared_ptr<TGdiObject> fontKeep;  // a selected font stays alive while selected
     HGDIOBJ brush = nullptr;
     HGDIOBJ pen = nullptr;
     QColor dcBrushColor = Qt::white;
