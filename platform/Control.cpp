@@ -169,11 +169,17 @@ protected:
             return false;
         }
         case QEvent::Resize: {
-            auto* e = static_cast<QResizeEvent*>(event);
-            if (e->size().width() == control_->Width() && e->size().height() == control_->Height()) return false;
             // Sized by the window system (a user resizing the window): take the new size.
-            const QRect g = control_->Widget()->geometry();
-            control_->SetBounds(g.x(), g.y(), e->size().width(), e->size().height());
+            // The widget's own size, not the event's: when the program and the window system
+            // resize a window in quick succession, Qt can forward the earlier size after the
+            // widget has taken the later one, and the later one then comes with no event.
+            QWidget* w = control_->Widget();
+            const QSize size = w->size();
+            if (size.width() == control_->Width() && size.height() == control_->Height()) return false;
+            // A window keeps its frame's position, as SetBounds places it; its client origin
+            // would move it by the frame at every resize.
+            const QPoint at = w->isWindow() ? w->pos() : w->geometry().topLeft();
+            control_->SetBounds(at.x(), at.y(), size.width(), size.height());
             return false;
         }
         case QEvent::ContextMenu:
@@ -196,15 +202,21 @@ void TWinControl::Init()
     window_ = std::make_unique<TWindow>(widget_);
     new TMessageBridge(this, widget_);
     font_ = std::make_unique<TFont>();
-    font_->OnChange = [this] { FontChanged(); };
+    font_->OnChange = [this] { FontModified(); };
     widget_->setAutoFillBackground(false);
     widget_->hide();
     window_->Resize(0, 0, ToQColor(color_));
+    // The widget starts with the control's own font and colour, not the desktop's.
+    TWinControl::FontChanged();
+    TWinControl::ColorChanged();
 }
 
 TWinControl::~TWinControl()
 {
-    if (auto* bridge = widget_->findChild<TMessageBridge*>(QString(), Qt::FindDirectChildrenOnly)) bridge->Detach();
+    // By RTTI: the bridge has no meta-object of its own, so findChild would take the
+    // widget's first child of any class for it (a line edit's has others before it).
+    for (QObject* child : widget_->children())
+        if (auto* bridge = dynamic_cast<TMessageBridge*>(child)) bridge->Detach();
     if (auto* surface = dynamic_cast<TSurfaceWidget*>(widget_)) surface->Detach();
     DestroyComponents();
     for (TWinControl* child : std::vector<TWinControl*>(children_)) child->SetParent(nullptr);
@@ -226,6 +238,8 @@ const TClassInfo& TWinControl::StaticClassInfo()
                  akLeft | akTop)
             .Color("Color", &TWinControl::Color, &TWinControl::SetColor, clBtnFace)
             .Object("Font", &TWinControl::Font)
+            .Bool("ParentColor", &TWinControl::ParentColor, &TWinControl::SetParentColor, false)
+            .Bool("ParentFont", &TWinControl::ParentFont, &TWinControl::SetParentFont, true)
             .Int("TabOrder", &TWinControl::TabOrder, &TWinControl::SetTabOrder, -1)
             .Bool("Visible", &TWinControl::Visible, &TWinControl::SetVisible, true)
             .Event("OnClick", &TWinControl::OnClick)
@@ -248,7 +262,13 @@ void TWinControl::SetBounds(int left, int top, int width, int height)
     height = std::max(height, 0);
     const bool sized = width != Width() || height != Height();
     bounds_ = TRect{left, top, left + width, top + height};
-    widget_->setGeometry(left, top, width, height);
+    if (widget_->isWindow()) {
+        // A window's Left and Top place its frame, so that its title bar shows at (0, 0).
+        widget_->move(left, top);
+        widget_->resize(width, height);
+    } else {
+        widget_->setGeometry(left, top, width, height);
+    }
     if (!aligning_) RecordAnchorOrigin();
     if (!sized) return;
     window_->Resize(width, height, ToQColor(color_));
@@ -273,6 +293,8 @@ void TWinControl::SetParent(TWinControl* parent)
         widget_->setGeometry(Left(), Top(), Width(), Height());
         widget_->setVisible(visible_);
         RecordAnchorOrigin();
+        if (parentFont_) InheritFont();
+        if (parentColor_) InheritColor();
     }
 }
 
@@ -285,7 +307,63 @@ void TWinControl::SetAnchors(TAnchors anchors)
 void TWinControl::SetColor(TColor color)
 {
     color_ = color;
+    if (!inheriting_) parentColor_ = false;
     ColorChanged();
+    for (TWinControl* child : children_)
+        if (child->parentColor_) child->InheritColor();
+}
+
+void TWinControl::SetParentColor(bool on)
+{
+    parentColor_ = on;
+    if (on) InheritColor();
+}
+
+void TWinControl::SetParentFont(bool on)
+{
+    parentFont_ = on;
+    if (on) InheritFont();
+}
+
+namespace {
+
+// Marks a change as taken from the parent for as long as it runs, exceptions included.
+class TInheriting {
+public:
+    explicit TInheriting(bool& flag) : flag_(flag), old_(flag) { flag_ = true; }
+    ~TInheriting() { flag_ = old_; }
+    TInheriting(const TInheriting&) = delete;
+    TInheriting& operator=(const TInheriting&) = delete;
+
+private:
+    bool& flag_;
+    bool old_;
+};
+
+} // namespace
+
+void TWinControl::InheritColor()
+{
+    if (!parent_) return;
+    TInheriting guard(inheriting_);
+    SetColor(parent_->color_);
+}
+
+void TWinControl::InheritFont()
+{
+    if (!parent_) return;
+    const TFont& theirs = *parent_->font_;
+    if (theirs.Name() == font_->Name() && theirs.Height() == font_->Height() && theirs.Color() == font_->Color()) return;
+    TInheriting guard(inheriting_);
+    font_->Assign(theirs);
+}
+
+void TWinControl::FontModified()
+{
+    if (!inheriting_) parentFont_ = false;
+    FontChanged();
+    for (TWinControl* child : children_)
+        if (child->parentFont_) child->InheritFont();
 }
 
 void TWinControl::ColorChanged()
@@ -421,8 +499,11 @@ void TWinControl::Dispatch(void* message)
     }
     case WM_KEYDOWN: {
         auto& m = *static_cast<TWMKey*>(message);
+        // Keys with no virtual-key code ('-', '=', '+' ...) arrive as 0: only a key that a
+        // handler set to 0 is taken, or those keys would never reach WM_CHAR.
+        const WORD key = m.CharCode;
         KeyDown(m.CharCode, TShiftState(static_cast<unsigned>(m.KeyData)));
-        if (m.CharCode == 0) return;  // a handler took the key
+        if (key != 0 && m.CharCode == 0) return;  // a handler took the key
         break;
     }
     case WM_CHAR: {

@@ -49,10 +49,18 @@ public:
     TAnchors Anchors() const { return anchors_; }
     void SetAnchors(TAnchors anchors);
     TColor Color() const { return color_; }
+    // Setting a colour of its own ends taking the parent's.
     void SetColor(TColor color);
     TFont* Font() const { return font_.get(); }
+    // While true the control takes its parent's font, and follows it when it changes;
+    // changing the control's own font turns it off.
+    bool ParentFont() const { return parentFont_; }
+    void SetParentFont(bool on);
+    // The same for the colour.
+    bool ParentColor() const { return parentColor_; }
+    void SetParentColor(bool on);
     bool Visible() const { return visible_; }
-    void SetVisible(bool visible);
+    virtual void SetVisible(bool visible);
     void Show() { SetVisible(true); }
     void Hide() { SetVisible(false); }
     int TabOrder() const { return tabOrder_; }
@@ -120,6 +128,9 @@ private:
     void ApplyAnchors(int parentWidth, int parentHeight);
     bool DeliverMessage(void* message);  // true when the widget's own handling should go on
     void PopupAt(int x, int y);
+    void FontModified();
+    void InheritFont();
+    void InheritColor();
 
     QWidget* widget_ = nullptr;
     std::unique_ptr<TWindow> window_;
@@ -132,6 +143,9 @@ private:
     bool aligning_ = false;
     TColor color_ = clBtnFace;
     std::unique_ptr<TFont> font_;
+    bool parentFont_ = true;
+    bool parentColor_ = false;
+    bool inheriting_ = false;  // a change that comes from the parent keeps the Parent flags
     bool visible_ = true;
     int tabOrder_ = -1;
     TPopupMenu* popupMenu_ = nullptr;
