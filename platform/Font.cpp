@@ -116,8 +116,8 @@ HFONT TFont::Handle() const
 
 TTextMetric TFont::Metrics() const
 {
-    const QFontMetrics& m = *Handle()->metrics;
-    return TTextMetric{m.height(), m.averageCharWidth(), m.ascent(), m.descent()};
+    const TGdiObject& f = *Handle();
+    return TTextMetric{f.height, f.aveCharWidth, f.ascent, f.descent};
 }
 
 void TFont::Changed()

@@ -1,5 +1,7 @@
 #include "platform/StringGrid.h"
 
+#include <QRegion>
+
 #include <algorithm>
 
 #include "platform/Exception.h"
@@ -169,17 +171,29 @@ void TStringGrid::InvalidateCell(int col, int row)
 
 void TStringGrid::Paint(const TRect& dirty)
 {
-    QPainter& painter = Handle()->Painter();
+    TWindow& window = *Handle();
+    QPainter& painter = window.PainterFor(QRect());
+    // An empty surface has no painter to fill with, but its cells are still drawn.
+    const bool fill = painter.isActive();
     const QRect area(dirty.Left, dirty.Top, dirty.Width(), dirty.Height());
-    painter.fillRect(area, ToQColor(Color()));
+    const QColor background = ToQColor(Color());
     const int pitchX = colWidth_ + 1;
     const int pitchY = rowHeight_ + 1;
-    if (colWidth_ <= 0 || rowHeight_ <= 0) return;
+    if (colWidth_ <= 0 || rowHeight_ <= 0) {
+        if (fill) painter.fillRect(area, background);
+        return;
+    }
 
+    // The grid's lines show between the cells, the control's colour around the grid. Each
+    // pixel is filled once, and the grid's part only as the cells' drawing reaches it, as
+    // large surfaces make every pass over them count.
     const long long gridRight = static_cast<long long>(colCount_) * pitchX;
     const long long gridBottom = static_cast<long long>(rowCount_) * pitchY;
-    painter.fillRect(area.intersected(QRect(0, 0, Clamp(gridRight, 0, INT32_MAX), Clamp(gridBottom, 0, INT32_MAX))),
-                     ToQColor(kGridLineColor));
+    const QRect lines = area.intersected(QRect(0, 0, Clamp(gridRight, 0, INT32_MAX), Clamp(gridBottom, 0, INT32_MAX)));
+    if (fill) {
+        for (const QRect& around : QRegion(area).subtracted(QRegion(lines))) painter.fillRect(around, background);
+        window.FillAhead(lines, ToQColor(kGridLineColor));
+    }
 
     // Only the cells the dirty area touches, rows outer, columns inner.
     const int firstCol = std::max(0, dirty.Left / pitchX);
@@ -191,20 +205,27 @@ void TStringGrid::Paint(const TRect& dirty)
             const TGridDrawState state = (c < fixedCols_ || r < fixedRows_) ? TGridDrawState{gdFixed} : TGridDrawState{0};
             DrawCell(c, r, CellRect(c, r), state);
         }
+    window.FinishFills();
 }
 
 void TStringGrid::DrawCell(int col, int row, TRect rect, TGridDrawState state)
 {
     if (defaultDrawing_) {
-        QPainter& painter = Handle()->Painter();
+        TWindow& window = *Handle();
         const QRect box(rect.Left, rect.Top, rect.Width(), rect.Height());
-        painter.fillRect(box, ToQColor((state & gdFixed) ? clBtnFace : Color()));
-        const std::string& text = At(col, row).text;
-        if (!text.empty()) {
-            painter.setFont(ToQFont(*Font()));
-            painter.setPen(ToQColor(Font()->Color()));
-            painter.drawText(box.adjusted(2, 2, 0, 0), Qt::AlignLeft | Qt::AlignTop,
-                             QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+        const TGdiObject& font = *Font()->Handle();
+        // The text is clipped to its line's box, not to its glyphs, which may reach a little
+        // further; a line height on every side holds them.
+        QPainter& painter = window.PainterFor(box.adjusted(-font.height, -font.height, font.height, font.height));
+        if (painter.isActive()) {
+            painter.fillRect(box, ToQColor((state & gdFixed) ? clBtnFace : Color()));
+            const std::string& text = At(col, row).text;
+            if (!text.empty()) {
+                window.UseFont(font);
+                window.UsePen(ToQColor(Font()->Color()));
+                painter.drawText(box.adjusted(2, 2, 0, 0), Qt::AlignLeft | Qt::AlignTop,
+                                 QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+            }
         }
     }
     if (OnDrawCell) OnDrawCell(this, col, row, rect, state);
