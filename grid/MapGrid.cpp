@@ -398,8 +398,20 @@ void TMapGrid::doMath(unsigned char op, float value)
             TMapCell* cell = cellAt(col, row);
             if (!cell) continue;
             cell->doMath(op, value);
-            SetCells(col, row, cell->AsString());
+            showValue(col, row, cell);
         }
+}
+
+// Sets the cell's text from its value; a map cell bound at more than one position shows its
+// new value at each of them, not only where it was edited.
+void TMapGrid::showValue(int col, int row, TMapCell* cell)
+{
+    const std::string text = cell->AsString();
+    if (HoldCount(cell) > 1)
+        for (int r = 0; r < RowCount(); ++r)
+            for (int c = 0; c < ColCount(); ++c)
+                if (Objects(c, r) == cell && (c != col || r != row)) SetCells(c, r, text);
+    SetCells(col, row, text);
 }
 
 void TMapGrid::incCells(TObject*) { doMath('+', 1.0f); }
@@ -451,7 +463,7 @@ void TMapGrid::interpolateLine(int first, int last, int end, LineAt at, AxisAt a
         const TMapCell* axisCell = axis(i);
         if (!target || !axisCell) continue;
         target->setCellValue(truncateToInt(static_cast<long double>(axisCell->cellValue) * slope + offset));
-        SetCells(at(i).X, at(i).Y, target->AsString());
+        showValue(at(i).X, at(i).Y, target);
     }
 }
 

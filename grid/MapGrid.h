@@ -86,6 +86,7 @@ private:
     int nextBoundPosition(int from, int step, int end, bool speedAxis) const;
     void drawTraceMarkers(HDC dc);
     void updateInterpolateItem();
+    void showValue(int col, int row, TMapCell* cell);
     template <class LineAt, class AxisAt>
     void interpolateLine(int first, int last, int end, LineAt at, AxisAt axisAt);
     void interpolateRow(int row);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <unordered_map>
+#include <vector>
 
 #include "platform/Properties.h"
 
@@ -12,6 +14,44 @@ const TClassInfo& TObject::StaticClassInfo()
 }
 
 const TClassInfo& TObject::ClassInfo() const { return StaticClassInfo(); }
+
+namespace {
+
+std::unordered_map<const TObject*, std::vector<TFreeListener*>>& Watchers()
+{
+    static std::unordered_map<const TObject*, std::vector<TFreeListener*>> watchers;
+    return watchers;
+}
+
+} // namespace
+
+void WatchFree(TObject* object, TFreeListener* listener)
+{
+    if (!object || !listener) return;
+    Watchers()[object].push_back(listener);
+    object->watched_ = true;
+}
+
+void UnwatchFree(TObject* object, TFreeListener* listener)
+{
+    auto it = Watchers().find(object);
+    if (it == Watchers().end()) return;
+    auto& listeners = it->second;
+    auto found = std::find(listeners.begin(), listeners.end(), listener);
+    if (found != listeners.end()) listeners.erase(found);
+    if (listeners.empty()) {
+        Watchers().erase(it);
+        object->watched_ = false;
+    }
+}
+
+TObject::~TObject()
+{
+    if (!watched_) return;
+    auto node = Watchers().extract(this);
+    if (node.empty()) return;
+    for (TFreeListener* listener : node.mapped()) listener->ObjectFreed(this);
+}
 
 const std::string& TObject::ClassName() const { return ClassInfo().Name(); }
 

@@ -7,20 +7,41 @@
 #include <vector>
 
 class TClassInfo;
+class TFreeListener;
 
 class TObject {
 public:
     TObject() = default;
     TObject(const TObject&) = delete;
     TObject& operator=(const TObject&) = delete;
-    virtual ~TObject() = default;
+    virtual ~TObject();
 
     // The class's name and published properties, as a form description reads and writes them.
     virtual const TClassInfo& ClassInfo() const;
     static const TClassInfo& StaticClassInfo();
     const std::string& ClassName() const;
     bool InheritsFrom(const TClassInfo& cls) const;
+
+private:
+    friend void WatchFree(TObject*, TFreeListener*);
+    friend void UnwatchFree(TObject*, TFreeListener*);
+    bool watched_ = false;  // spares unwatched objects the registry lookup on destruction
 };
+
+// Something that keeps non-owning references to objects and must drop them when one of
+// those objects is destroyed (a grid's cell objects, for one).
+class TFreeListener {
+public:
+    virtual void ObjectFreed(TObject* object) = 0;
+
+protected:
+    ~TFreeListener() = default;
+};
+
+// Registers a listener for an object's destruction; each Watch is undone by one Unwatch or
+// by the destruction, which tells the listener once per Watch still standing.
+void WatchFree(TObject* object, TFreeListener* listener);
+void UnwatchFree(TObject* object, TFreeListener* listener);
 
 class TComponent : public TObject {
 public:

@@ -24,6 +24,35 @@ TStringGrid::TStringGrid(TComponent* owner) : TCustomControl(owner)
     cells_.resize(static_cast<size_t>(colCount_ * rowCount_));
 }
 
+TStringGrid::~TStringGrid()
+{
+    for (const auto& [object, count] : held_) UnwatchFree(object, this);
+}
+
+void TStringGrid::Hold(TObject* object)
+{
+    if (object && ++held_[object] == 1) WatchFree(object, this);
+}
+
+void TStringGrid::Release(TObject* object)
+{
+    auto it = object ? held_.find(object) : held_.end();
+    if (it == held_.end() || --it->second > 0) return;
+    held_.erase(it);
+    UnwatchFree(object, this);
+}
+
+void TStringGrid::ObjectFreed(TObject* object)
+{
+    held_.erase(object);
+    for (int r = 0; r < rowCount_; ++r)
+        for (int c = 0; c < colCount_; ++c)
+            if (At(c, r).object == object) {
+                At(c, r).object = nullptr;
+                InvalidateCell(c, r);
+            }
+}
+
 const TClassInfo& TStringGrid::StaticClassInfo()
 {
     static const TClassInfo info = [] {
@@ -66,6 +95,9 @@ void TStringGrid::Reshape(int cols, int rows)
     for (int r = 0; r < std::min(rows, rowCount_); ++r)
         for (int c = 0; c < std::min(cols, colCount_); ++c)
             cells[static_cast<size_t>(r) * static_cast<size_t>(cols) + static_cast<size_t>(c)] = std::move(At(c, r));
+    for (int r = 0; r < rowCount_; ++r)
+        for (int c = 0; c < colCount_; ++c)
+            if (r >= rows || c >= cols) Release(At(c, r).object);
     cells_ = std::move(cells);
     colCount_ = cols;
     rowCount_ = rows;
@@ -136,6 +168,8 @@ TObject* TStringGrid::Objects(int col, int row) const { return Contains(col, row
 void TStringGrid::SetObjects(int col, int row, TObject* object)
 {
     if (!Contains(col, row)) return;
+    Hold(object);
+    Release(At(col, row).object);
     At(col, row).object = object;
     InvalidateCell(col, row);
 }

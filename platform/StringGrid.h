@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/Control.h"
@@ -14,9 +15,10 @@ using enum TScrollStyle;
 enum class TBorderStyle { bsNone, bsSingle };
 using enum TBorderStyle;
 
-class TStringGrid : public TCustomControl {
+class TStringGrid : public TCustomControl, private TFreeListener {
 public:
     explicit TStringGrid(TComponent* owner);
+    ~TStringGrid() override;
 
     const TClassInfo& ClassInfo() const override;
     static const TClassInfo& StaticClassInfo();
@@ -49,6 +51,13 @@ public:
     TObject* Objects(int col, int row) const;
     void SetObjects(int col, int row, TObject* object);
 
+    // How many cells hold the object.
+    int HoldCount(TObject* object) const
+    {
+        auto it = held_.find(object);
+        return it == held_.end() ? 0 : it->second;
+    }
+
     TRect CellRect(int col, int row) const;
     // The cell under a client point; (-1, -1) when the point is off the cells.
     void MouseToCell(int x, int y, int& col, int& row) const;
@@ -67,6 +76,11 @@ private:
         TObject* object = nullptr;
     };
     void Reshape(int cols, int rows);
+    // A cell object being destroyed leaves every cell that held it: the grid never keeps a
+    // reference to a freed object.
+    void ObjectFreed(TObject* object) override;
+    void Hold(TObject* object);
+    void Release(TObject* object);
     bool Contains(int col, int row) const { return col >= 0 && row >= 0 && col < colCount_ && row < rowCount_; }
     Cell& At(int col, int row) { return cells_[static_cast<size_t>(row) * static_cast<size_t>(colCount_) + static_cast<size_t>(col)]; }
     const Cell& At(int col, int row) const
@@ -84,4 +98,5 @@ private:
     TScrollStyle scrollBars_ = ssNone;
     TBorderStyle borderStyle_ = bsNone;
     std::vector<Cell> cells_;
+    std::unordered_map<TObject*, int> held_;  // how many cells hold each object
 };

@@ -237,3 +237,34 @@ TEST_F(RunningProgram, SpeedEditorMovesTheTraceAndRewritesTheLabels)
 }
 
 } // namespace
+
+namespace {
+
+// In the sanitizer build the program runs under LeakSanitizer, which turns anything lost by
+// the end of a whole session into a non-zero exit code.
+TEST_F(RunningProgram, AWholeSessionEndsCleanlyWithNothingLost)
+{
+    Click(Cell(0, 2));
+    MoveTo(Cell(2, 2));
+    Mouse({"mousedown", "1"});
+    MoveTo(Cell(5, 5));
+    Mouse({"mouseup", "1"});
+    Click(Cell(4, 4), 3);
+    Click(Cell(4, 4) + QPoint(20, 10));
+    Type("=+-_");
+    MoveTo(Cell(0, 8));
+    Mouse({"click", "--repeat", "2", "--delay", "80", "1"});
+    Click(QPoint(330, 216));
+    Click(QPoint(25, 212));
+    Shell("xdotool", {"key", "--window", window_, "ctrl+a"});
+    Type("300");
+    Shell("xdotool", {"windowsize", window_, "640", "480"});
+    Settle();
+
+    Close();
+    ASSERT_TRUE(program_.waitForFinished(30000));
+    EXPECT_EQ(program_.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program_.exitCode(), 0) << program_.readAllStandardError().toStdString();
+}
+
+} // namespace

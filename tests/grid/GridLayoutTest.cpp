@@ -263,3 +263,32 @@ TEST_F(DemoGrid, RightClickBeforeAnyPressOpensTheMenuWithThreeItemsGreyed)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(DemoGrid, CellsDestroyedByTheirMapLeaveTheGrid)
+{
+    // Shrinking the body's allocation destroys the cells of rows 4 to 7 and of columns 4 to 7;
+    // the grid must not be left holding them.
+    body->ReAlloc(4, 4);
+    for (int row = 0; row < 8; ++row)
+        for (int col = 1; col < 9; ++col) {
+            const bool kept = row < 4 && col < 5;
+            EXPECT_EQ(grid->Objects(col, row) != nullptr, kept) << col << "," << row;
+        }
+    grid->selectStartCol = grid->selectStartRow = 0;
+    grid->selectEndCol = grid->selectEndRow = 8;
+    grid->doMath('+', 1.0f);
+    grid->intCells(nullptr);
+    grid->setMapTrace(true);
+    grid->Repaint();
+
+    // A grid that shrinks lets go of the cells it no longer shows, and a later destruction of
+    // one of them reaches no grid.
+    grid->SetRowCount(2);
+    rpm->ReAlloc(0, 0);
+    kpa->ReAlloc(0, 0);
+    EXPECT_EQ(grid->Objects(0, 0), nullptr);
+}
+
+} // namespace

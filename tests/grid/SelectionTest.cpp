@@ -348,3 +348,17 @@ TEST_F(Interpolating, ResultsAreClampedAndDegenerateSelectionsChangeNothing)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(DemoGrid, ACellBoundTwiceShowsItsNewValueAtBothPositions)
+{
+    grid->assignData(rpm, 1, 7);  // the speed axis now also stands in row 7
+    grid->selectStartCol = grid->selectEndCol = 3;
+    grid->selectStartRow = grid->selectEndRow = 8;
+    grid->doMath('+', 1.0f);
+    EXPECT_EQ(grid->Cells(3, 8), "2100");
+    EXPECT_EQ(grid->Cells(3, 7), "2100");
+}
+
+} // namespace
