@@ -202,11 +202,12 @@ private:
         if (kind == QEvent::MouseButtonPress && button == Qt::LeftButton) CheckPressSelection(p);
     }
 
-    // A left press on a body cell selects exactly that cell.
+    // A left press on a body cell selects exactly that cell. The press reaches the grid with
+    // the 16-bit coordinates of a window message.
     void CheckPressSelection(QPoint p)
     {
         int col = -1, row = -1;
-        c_->MouseToCell(p.x(), p.y(), col, row);
+        c_->MouseToCell(std::clamp(p.x(), -32768, 32767), std::clamp(p.y(), -32768, 32767), col, row);
         if (col > 0 && row >= 0 && row < c_->RowCount() - 1)
             Expect(CurrentSelection() == (Selection{col, row, col, row}), "a body press did not select its cell");
     }
