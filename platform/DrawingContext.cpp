@@ -401,29 +401,24 @@ HGDIOBJ GetStockObject(int which)
     return &StockBrush(which);
 }
 
-COLORREF SetDCBrushColor(HDC dc, COLORREF color)
+namespace {
+
+// Sets one of a context's colours; returns the one before, or CLR_INVALID without a context.
+COLORREF ExchangeColor(HDC dc, QColor TDeviceContext::*slot, COLORREF color)
 {
     if (!dc) return 0xFFFFFFFF;
-    const COLORREF previous = ToColorRef(dc->dcBrushColor);
-    dc->dcBrushColor = FromColorRef(color);
+    const COLORREF previous = ToColorRef(dc->*slot);
+    dc->*slot = FromColorRef(color);
     return previous;
 }
 
-COLORREF SetBkColor(HDC dc, COLORREF color)
-{
-    if (!dc) return 0xFFFFFFFF;
-    const COLORREF previous = ToColorRef(dc->bkColor);
-    dc->bkColor = FromColorRef(color);
-    return previous;
-}
+} // namespace
 
-COLORREF SetTextColor(HDC dc, COLORREF color)
-{
-    if (!dc) return 0xFFFFFFFF;
-    const COLORREF previous = ToColorRef(dc->textColor);
-    dc->textColor = FromColorRef(color);
-    return previous;
-}
+COLORREF SetDCBrushColor(HDC dc, COLORREF color) { return ExchangeColor(dc, &TDeviceContext::dcBrushColor, color); }
+
+COLORREF SetBkColor(HDC dc, COLORREF color) { return ExchangeColor(dc, &TDeviceContext::bkColor, color); }
+
+COLORREF SetTextColor(HDC dc, COLORREF color) { return ExchangeColor(dc, &TDeviceContext::textColor, color); }
 
 bool Rectangle(HDC dc, int left, int top, int right, int bottom)
 {
