@@ -170,8 +170,10 @@ void TMapGrid::WMSize(TWMSize&)
 
 void TMapGrid::setMapTrace(bool on)
 {
+    const TraceState before = traceState();
     mapTrace = on;
     Repaint();
+    reportTrace(before);
 }
 
 // The value of the axis cell at a speed column or a pressure row; `bound` says whether
@@ -216,6 +218,7 @@ TMapGrid::TraceResult TMapGrid::traceAxis(int lower, int upper, unsigned char po
 
 void TMapGrid::setX(unsigned char x)
 {
+    const TraceState before = traceState();
     xVal = x;
     // Later columns overwrite earlier ones: the last value not above x, the last equal to it.
     int lower = -1;
@@ -234,10 +237,12 @@ void TMapGrid::setX(unsigned char x)
     traceX = r.trace;
     proxX = r.prox;
     Repaint();
+    reportTrace(before);
 }
 
 void TMapGrid::setY(unsigned char y)
 {
+    const TraceState before = traceState();
     yVal = y;
     // Bottom to top, so the topmost row whose value is not above y wins.
     int lower = -1;
@@ -256,6 +261,7 @@ void TMapGrid::setY(unsigned char y)
     traceY = r.trace;
     proxY = r.prox;
     Repaint();
+    reportTrace(before);
 }
 
 void TMapGrid::myDrawCell(TObject*, int ACol, int ARow, TRect& Rect, TGridDrawState)
@@ -315,6 +321,7 @@ void TMapGrid::updateInterpolateItem()
 void TMapGrid::myMouseDown(TObject*, TMouseButton Button, TShiftState, int X, int Y)
 {
     if (Button != mbLeft) return;
+    const SelectionRect before = selection();
     mouseHeld = true;
     int col = -1;
     int row = -1;
@@ -341,11 +348,13 @@ void TMapGrid::myMouseDown(TObject*, TMouseButton Button, TShiftState, int X, in
     }
     updateInterpolateItem();
     Repaint();
+    reportSelection(before);
 }
 
 void TMapGrid::WMMouseMove(TWMMouse& Message)
 {
     if (!mouseHeld) return;
+    const SelectionRect before = selection();
     int col = -1;
     int row = -1;
     MouseToCell(Message.XPos, Message.YPos, col, row);
@@ -367,6 +376,7 @@ void TMapGrid::WMMouseMove(TWMMouse& Message)
         Repaint();
     }
     updateInterpolateItem();
+    reportSelection(before);
 }
 
 void TMapGrid::myMouseUp(TObject*, TMouseButton Button, TShiftState, int, int)
@@ -379,12 +389,14 @@ void TMapGrid::myMouseMove(TObject*, TShiftState, int, int) {}
 void TMapGrid::myDblClick(TObject*)
 {
     if (mouseDownRow != RowCount() - 1 || mouseDownCol != 0) return;
+    const SelectionRect before = selection();
     selectStartCol = 1;
     selectStartRow = 0;
     selectEndCol = static_cast<short>(ColCount() - 1);
     selectEndRow = static_cast<short>(RowCount() - 2);
     if (TMenuItem* item = PopupMenu() ? PopupMenu()->Items()->Find("Interpolate") : nullptr) item->SetEnabled(true);
     Repaint();
+    reportSelection(before);
 }
 
 void TMapGrid::doMath(unsigned char op, float value)
@@ -393,13 +405,46 @@ void TMapGrid::doMath(unsigned char op, float value)
     // Cells off the grid hold no map cell, so the walk stops at the grid's edge.
     const int lastRow = std::min<int>(selectEndRow, RowCount() - 1);
     const int lastCol = std::min<int>(selectEndCol, ColCount() - 1);
+    TCellChanges changes;
     for (int row = selectStartRow; row <= lastRow; ++row)
         for (int col = selectStartCol; col <= lastCol; ++col) {
             TMapCell* cell = cellAt(col, row);
             if (!cell) continue;
+            const int before = cell->cellValue;
             cell->doMath(op, value);
             showValue(col, row, cell);
+            if (cell->cellValue != before) changes.push_back({col, row, before, cell->cellValue});
         }
+    reportValues(changes);
+}
+
+void TMapGrid::setCellValues(const std::vector<TCellValue>& values)
+{
+    TCellChanges changes;
+    for (const TCellValue& v : values) {
+        TMapCell* cell = cellAt(v.col, v.row);
+        if (!cell) continue;
+        const int before = cell->cellValue;
+        cell->setCellValue(v.value);
+        showValue(v.col, v.row, cell);
+        if (cell->cellValue != before) changes.push_back({v.col, v.row, before, cell->cellValue});
+    }
+    reportValues(changes);
+}
+
+void TMapGrid::reportSelection(const SelectionRect& before)
+{
+    if (selection() != before && OnSelectionChange) OnSelectionChange(this);
+}
+
+void TMapGrid::reportTrace(const TraceState& before)
+{
+    if (traceState() != before && OnTraceChange) OnTraceChange(this);
+}
+
+void TMapGrid::reportValues(const TCellChanges& changes)
+{
+    if (!changes.empty() && OnValuesChange) OnValuesChange(this, changes);
 }
 
 // Sets the cell's text from its value; a map cell bound at more than one position shows its
@@ -428,12 +473,14 @@ void TMapGrid::intCells(TObject*)
     if (selectStartRow < 0 || selectStartCol < 0 || selectEndRow < 0 || selectEndCol < 0) return;
     const bool rowPass = selectEndCol - selectStartCol >= 2;
     const bool columnPass = selectEndRow - selectStartRow >= 2;
+    TCellChanges changes;
     if (rowPass) {
-        interpolateRow(selectStartRow);
-        if (selectEndRow > selectStartRow) interpolateRow(selectEndRow);
+        interpolateRow(selectStartRow, changes);
+        if (selectEndRow > selectStartRow) interpolateRow(selectEndRow, changes);
     }
     if (columnPass)
-        for (int col = selectStartCol; col <= selectEndCol && col < ColCount(); ++col) interpolateColumn(col);
+        for (int col = selectStartCol; col <= selectEndCol && col < ColCount(); ++col) interpolateColumn(col, changes);
+    reportValues(changes);
 }
 
 // Interpolates one line of cells, a row against the engine-speed axis or a column against
@@ -441,7 +488,7 @@ void TMapGrid::intCells(TObject*)
 // they are. at(i) and axisAt(i) give the grid positions of the line's cell i and of its axis
 // cell. Slope and offset are held in single precision; values are truncated toward zero.
 template <class LineAt, class AxisAt>
-void TMapGrid::interpolateLine(int first, int last, int end, LineAt at, AxisAt axisAt)
+void TMapGrid::interpolateLine(int first, int last, int end, LineAt at, AxisAt axisAt, TCellChanges& changes)
 {
     const auto cell = [&](int i) { return cellAt(at(i).X, at(i).Y); };
     const auto axis = [&](int i) { return cellAt(axisAt(i).X, axisAt(i).Y); };
@@ -462,24 +509,26 @@ void TMapGrid::interpolateLine(int first, int last, int end, LineAt at, AxisAt a
         TMapCell* target = cell(i);
         const TMapCell* axisCell = axis(i);
         if (!target || !axisCell) continue;
+        const int before = target->cellValue;
         target->setCellValue(truncateToInt(static_cast<long double>(axisCell->cellValue) * slope + offset));
         showValue(at(i).X, at(i).Y, target);
+        if (target->cellValue != before) changes.push_back({at(i).X, at(i).Y, before, target->cellValue});
     }
 }
 
-void TMapGrid::interpolateRow(int row)
+void TMapGrid::interpolateRow(int row, TCellChanges& changes)
 {
     const int axisRow = RowCount() - 1;
     interpolateLine(
         selectStartCol, selectEndCol, ColCount(), [row](int col) { return TPoint{col, row}; },
-        [axisRow](int col) { return TPoint{col, axisRow}; });
+        [axisRow](int col) { return TPoint{col, axisRow}; }, changes);
 }
 
-void TMapGrid::interpolateColumn(int col)
+void TMapGrid::interpolateColumn(int col, TCellChanges& changes)
 {
     interpolateLine(
         selectStartRow, selectEndRow, RowCount(), [col](int row) { return TPoint{col, row}; },
-        [](int row) { return TPoint{0, row}; });
+        [](int row) { return TPoint{0, row}; }, changes);
 }
 
 namespace Mapgrid {

@@ -8,9 +8,29 @@
 // corner empty. Every position is (column, row).
 #pragma once
 
+#include <functional>
+#include <vector>
+
 #include "data/MapData.h"
 #include "platform/Messages.h"
 #include "platform/StringGrid.h"
+
+// A value written into the map cell bound at a grid position.
+struct TCellValue {
+    int col;
+    int row;
+    int value;
+};
+
+// A map cell's value changed at a grid position: before and after.
+struct TCellChange {
+    int col;
+    int row;
+    int oldValue;
+    int newValue;
+};
+using TCellChanges = std::vector<TCellChange>;
+using TCellsChangeEvent = std::function<void(TObject* Sender, const TCellChanges& Changes)>;
 
 class TMapGrid : public TStringGrid {
 public:
@@ -33,6 +53,9 @@ public:
 
     // Applies one arithmetic operation to every selected cell and rewrites its text.
     void doMath(unsigned char op, float value);
+    // Writes each value into the map cell bound at its position (the cell clamps it) and
+    // rewrites the text; positions without a cell are left out.
+    void setCellValues(const std::vector<TCellValue>& values);
 
     void myDrawCell(TObject* Sender, int ACol, int ARow, TRect& Rect, TGridDrawState State);
     void myMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
@@ -75,7 +98,36 @@ public:
     short traceX = 0;
     short traceY = 0;
 
+    // For a host that shows more than the grid. None is set by the grid itself, so without
+    // a host the grid behaves as if they did not exist. Each is raised once, after the change.
+    // The mouse changed the selection rectangle.
+    TNotifyEvent OnSelectionChange;
+    // A command (the menu's, doMath, intCells) or setCellValues changed cell values. The
+    // changes come in the order they were made, so a cell changed twice is listed twice;
+    // undoing them in reverse order restores every value. Not raised when no value changed.
+    TCellsChangeEvent OnValuesChange;
+    // setX, setY or setMapTrace changed the operating point, the traced cell, a proximity
+    // or the trace switch.
+    TNotifyEvent OnTraceChange;
+
 private:
+    struct SelectionRect {
+        short startRow, startCol, endRow, endCol;
+        bool operator==(const SelectionRect&) const = default;
+    };
+    struct TraceState {
+        unsigned char xVal, yVal;
+        bool mapTrace;
+        short traceX, traceY;
+        unsigned char proxX, proxY;
+        bool operator==(const TraceState&) const = default;
+    };
+    SelectionRect selection() const { return {selectStartRow, selectStartCol, selectEndRow, selectEndCol}; }
+    TraceState traceState() const { return {xVal, yVal, mapTrace, traceX, traceY, proxX, proxY}; }
+    void reportSelection(const SelectionRect& before);
+    void reportTrace(const TraceState& before);
+    void reportValues(const TCellChanges& changes);
+
     struct TraceResult {
         short trace;
         unsigned char prox;
@@ -88,9 +140,9 @@ private:
     void updateInterpolateItem();
     void showValue(int col, int row, TMapCell* cell);
     template <class LineAt, class AxisAt>
-    void interpolateLine(int first, int last, int end, LineAt at, AxisAt axisAt);
-    void interpolateRow(int row);
-    void interpolateColumn(int col);
+    void interpolateLine(int first, int last, int end, LineAt at, AxisAt axisAt, TCellChanges& changes);
+    void interpolateRow(int row, TCellChanges& changes);
+    void interpolateColumn(int col, TCellChanges& changes);
 };
 
 namespace Mapgrid {
