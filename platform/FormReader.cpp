@@ -1,5 +1,9 @@
 #include "platform/FormReader.h"
 
+#include <QFile>
+#include <QString>
+
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <vector>
@@ -344,6 +348,14 @@ void RegisterFormResource(std::string className, std::string text)
 
 const std::string* FindFormResource(std::string_view className)
 {
-    const auto it = Resources().find(FoldCase(className));
-    return it == Resources().end() ? nullptr : &it->second;
+    const std::string key = FoldCase(className);
+    if (const auto it = Resources().find(key); it != Resources().end()) return &it->second;
+    // Compiled in by mapgrid_embed_form as a Qt resource named by the folded class name. Only
+    // a name can reach it: anything else could walk to another resource's path.
+    const auto isNameChar = [](unsigned char c) { return std::isalnum(c) || c == '_'; };
+    if (key.empty() || !std::all_of(key.begin(), key.end(), isNameChar)) return nullptr;
+    QFile file(QStringLiteral(":/mapgrid/forms/") + QString::fromLatin1(key.data(), static_cast<qsizetype>(key.size())));
+    if (!file.open(QIODevice::ReadOnly)) return nullptr;
+    const QByteArray text = file.readAll();
+    return &(Resources()[key] = std::string(text.constData(), static_cast<size_t>(text.size())));
 }

@@ -15,8 +15,8 @@
 // with #NN character codes ('a'#0'b'), identifiers (True, clBtnFace, handler names) and sets
 // ([akLeft, akTop]). Nested objects inside a windowed control are its children.
 //
-// Descriptions are compiled into the program as text resources: mapgrid_embed_form() in
-// CMake (cmake/EmbedForm.cmake) registers a file's text under a form class name at start-up.
+// Descriptions are compiled into the program as Qt resources: mapgrid_embed_form() in CMake
+// (cmake/EmbedForm.cmake) compiles a file in under a form class name.
 #pragma once
 
 #include <any>
@@ -46,5 +46,5 @@ std::string WriteFormDescription(TComponent& root, std::string_view rootClass);
 
 // The form description resources, by form class name (ignoring case).
 void RegisterFormResource(std::string className, std::string text);
-// The text registered for a class, or null.
+// The text registered for a class, else the one compiled in for it, or null.
 const std::string* FindFormResource(std::string_view className);
