@@ -96,7 +96,8 @@ public:
     TKeyPressEvent OnKeyPress;
     TKeyEvent OnKeyDown;
 
-    // The Qt widget behind the control; for the platform layer only.
+    // The Qt widget behind the control; for Qt code only (this layer, and a Qt widget that
+    // hosts the control, which may reparent and size it).
     QWidget* Widget() const { return widget_; }
 
 protected:
