@@ -29,6 +29,8 @@ std::string FormatAlternateGeneral(double value, int precision)
 
 } // namespace
 
+TStoredQuantity TCellConverter::FromString(std::string_view) const { return {}; }
+
 // The products wrap modulo 2^32 on purpose: a cell value of -1 reaches here as 2^32 - 1.
 std::string TRPMCellConverter::AsString(unsigned int value) const { return std::to_string(value * 100u); }
 
@@ -43,4 +45,19 @@ std::string TIGNCellConverter::AsString(unsigned int value) const
     if (value >= 4) ++precision;
     if (value >= 40) ++precision;
     return FormatAlternateGeneral(value * 0.25, precision);
+}
+
+TStoredQuantity TRPMCellConverter::FromString(std::string_view text) const
+{
+    return TStoredQuantity::FromDecimal(text, 1, 100);
+}
+
+TStoredQuantity TKPACellConverter::FromString(std::string_view text) const
+{
+    return TStoredQuantity::FromDecimal(text, 1, 2);
+}
+
+TStoredQuantity TIGNCellConverter::FromString(std::string_view text) const
+{
+    return TStoredQuantity::FromDecimal(text, 4, 1);
 }

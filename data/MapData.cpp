@@ -80,6 +80,14 @@ std::string TMapCell::AsString() const
     return std::to_string(cellValue);
 }
 
+TTextValue NearestValue(const TMapCell& cell, std::string_view text)
+{
+    const TStoredQuantity quantity = cell.ownerMap && cell.ownerMap->converter
+                                         ? cell.ownerMap->converter->FromString(text)
+                                         : TStoredQuantity::FromDecimal(text, 1, 1);
+    return NearestValue(quantity, cell.minValue, cell.maxValue);
+}
+
 void TMapCell::doMath(unsigned char op, float value)
 {
     // Every float is exactly a double, so the factor is its exact single-precision value:

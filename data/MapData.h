@@ -20,6 +20,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "data/CellConverters.h"
@@ -133,6 +134,11 @@ private:
     std::vector<TMapCell*> cellArray;     // row-major, stride allocCols; empty when either count is 0
     TMapCell* liveCells = nullptr;        // the first live cell whose ownerMap is this map
 };
+
+// The value nearest a display text that the cell can hold, read by its map's converter (or,
+// for a cell without one, as the plain decimal that cell shows), and how it fits the text.
+// Changes nothing: the caller stores the value through setCellValue.
+TTextValue NearestValue(const TMapCell& cell, std::string_view text);
 
 namespace Mapdata {
 
