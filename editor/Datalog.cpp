@@ -21,17 +21,17 @@ std::string_view Trimmed(std::string_view text)
     return text;
 }
 
-// The fields of a line, at most `wanted` of them (the rest is never looked at).
-std::vector<std::string_view> Fields(std::string_view line, std::size_t wanted)
+// The fields of a line, at most `wanted` of them (the rest is never looked at), into fields,
+// whose room is kept from line to line.
+void Fields(std::string_view line, std::size_t wanted, std::vector<std::string_view>& fields)
 {
-    std::vector<std::string_view> fields;
+    fields.clear();
     while (fields.size() < wanted) {
         const std::size_t comma = line.find(',');
         fields.push_back(Trimmed(line.substr(0, comma)));
         if (comma == std::string_view::npos) break;
         line.remove_prefix(comma + 1);
     }
-    return fields;
 }
 
 bool SameName(std::string_view a, std::string_view b)
@@ -153,8 +153,8 @@ bool Datalog::readHeader()
         fail(QStringLiteral("%1:%2: the header line is longer than %3 bytes").arg(name_).arg(line_).arg(kMaxLineBytes));
         return false;
     }
-    const std::vector<std::string_view> names =
-        Fields(std::string_view(buffer_.data(), static_cast<std::size_t>(length_)), static_cast<std::size_t>(kMaxLineBytes));
+    std::vector<std::string_view> names;
+    Fields(std::string_view(buffer_.data(), static_cast<std::size_t>(length_)), static_cast<std::size_t>(kMaxLineBytes), names);
     struct Wanted {
         const char* name;
         int* column;
@@ -211,7 +211,8 @@ Datalog::Line Datalog::readRecord(LogRecord& record)
     const Line read = readLine();
     if (read != Line::Record) return read;
     const std::size_t wanted = static_cast<std::size_t>(std::max({rpmColumn_, kpaColumn_, timeColumn_})) + 1;
-    const std::vector<std::string_view> fields = Fields(std::string_view(buffer_.data(), static_cast<std::size_t>(length_)), wanted);
+    std::vector<std::string_view>& fields = fields_;
+    Fields(std::string_view(buffer_.data(), static_cast<std::size_t>(length_)), wanted, fields);
     if (fields.size() < wanted) return Line::Unreadable;
     const std::optional<double> rpm = Number(fields[static_cast<std::size_t>(rpmColumn_)]);
     const std::optional<double> kpa = Number(fields[static_cast<std::size_t>(kpaColumn_)]);

@@ -18,6 +18,7 @@
 #include <array>
 #include <memory>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 struct LogRecord {
@@ -85,6 +86,7 @@ private:
     std::array<char, kMaxLineBytes + 2> buffer_{}; // a line, its "\n" and readLine's closing 0
     qint64 length_ = 0; // of the line in buffer_, without its line end
     qint64 line_ = 0;   // number of the line last read
+    std::vector<std::string_view> fields_; // of the line last read, up to the last column used
 
     int rpmColumn_ = -1;
     int kpaColumn_ = -1;

@@ -203,10 +203,11 @@ private:
     {
         const TTextValue read = NearestValue(quantity.converter.FromString(std::string_view(field.data(), static_cast<std::size_t>(field.size()))),
                                              MapValues::kMinValue, MapValues::kMaxValue);
+        if (read.fit == TTextFit::Exact) return read.value;
         const QString written = QStringLiteral("%1 %2 %3").arg(QLatin1StringView(quantity.name), Shown(Trimmed(field)),
                                                                QLatin1StringView(quantity.unit));
         switch (read.fit) {
-        case TTextFit::Exact: return read.value;
+        case TTextFit::Exact: break;
         case TTextFit::NotANumber:
             if (Trimmed(field).isEmpty())
                 error(line, column, QStringLiteral("%1 is missing (empty field)").arg(QLatin1StringView(quantity.name)));
@@ -260,18 +261,24 @@ MapRead readMapFile(const QString& path)
 
 QByteArray mapFileText(const MapValues& map)
 {
-    const auto text = [](const TCellConverter& converter, int value) {
-        const std::string s = converter.AsString(static_cast<unsigned int>(value));
-        return QByteArrayView(s.data(), static_cast<qsizetype>(s.size())).toByteArray();
-    };
     QByteArray bytes;
     bytes.reserve((map.rows() + 1) * (map.columns() + 1) * 6);
+    const auto append = [&](const TCellConverter& converter, int value) {
+        const std::string text = converter.AsString(static_cast<unsigned int>(value));
+        bytes.append(text.data(), static_cast<qsizetype>(text.size()));
+    };
     for (int r = 0; r < map.rows(); ++r) {
-        bytes += text(kKpa, map.pressure[static_cast<std::size_t>(r)]);
-        for (int c = 0; c < map.columns(); ++c) bytes += ',' + text(kIgn, map.at(c, r));
+        append(kKpa, map.pressure[static_cast<std::size_t>(r)]);
+        for (int c = 0; c < map.columns(); ++c) {
+            bytes += ',';
+            append(kIgn, map.at(c, r));
+        }
         bytes += '\n';
     }
-    for (int c = 0; c < map.columns(); ++c) bytes += ',' + text(kRpm, map.speed[static_cast<std::size_t>(c)]);
+    for (int c = 0; c < map.columns(); ++c) {
+        bytes += ',';
+        append(kRpm, map.speed[static_cast<std::size_t>(c)]);
+    }
     bytes += '\n';
     return bytes;
 }
