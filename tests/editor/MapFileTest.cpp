@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "data/MapData.h"
+#include "editor/MapBinding.h"
 #include "editor/MapFile.h"
 #include "grid/MapGrid.h"
 
