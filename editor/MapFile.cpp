@@ -114,6 +114,10 @@ private:
             return;
         }
 
+        if (Trimmed(lines.front()).isEmpty()) {
+            error(1, 1, QStringLiteral("empty line; the first line is the top body row"));
+            return;
+        }
         fields_ = static_cast<qsizetype>(Split(lines.front(), ',').size());
         const qsizetype columns = fields_ - 1;
         if (columns < MapValues::kMinSide || columns > MapValues::kMaxSide) {

@@ -21,7 +21,8 @@
 #define MAPEDIT_ASAN 1
 #endif
 #ifdef MAPEDIT_ASAN
-#include <sanitizer/allocator_interface.h>
+// The sanitizer's own count of the heap in use (its header does not come with every compiler).
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 #endif
 
 namespace {
@@ -298,7 +299,8 @@ std::size_t HeapInUse()
 #ifdef MAPEDIT_ASAN
     return __sanitizer_get_current_allocated_bytes();
 #else
-    return mallinfo2().uordblks;
+    const struct mallinfo2 heap = mallinfo2();
+    return heap.uordblks + heap.hblkhd; // small blocks, and the large ones mapped on their own
 #endif
 }
 

@@ -156,6 +156,8 @@ TEST(MapFileReading, BadFilesNameTheLineTheFieldAndTheNearestValue)
          "150,1.00,2.00\n120,1.00,2.00,3.00\n,800,1200\n",
          {"f.csv:2:4: 4 fields; line 1 has 3"}},
         {"a short speed line", "150,1.00,2.00\n120,1.00,2.00\n,800\n", {"f.csv:3:3: 2 fields; line 1 has 3"}},
+        {"an empty first line", "\n150,1.00,2.00\n120,1.00,2.00\n,800,1200\n",
+         {"f.csv:1:1: empty line; the first line is the top body row"}},
         {"an empty line within",
          "150,1.00,2.00\n\n120,1.00,2.00\n,800,1200\n",
          {"f.csv:2:1: empty line"}},
