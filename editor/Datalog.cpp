@@ -133,6 +133,9 @@ void Datalog::close()
     recordCount_ = skippedLines_ = firstSkippedLine_ = position_ = 0;
 }
 
+// Joined, not substituted: the name may hold "%1" itself.
+QString Datalog::where() const { return name_ + ':' + QString::number(line_) + QStringLiteral(": "); }
+
 void Datalog::fail(const QString& message)
 {
     const QString name = name_;
@@ -150,7 +153,7 @@ bool Datalog::readHeader()
         return false;
     }
     if (read == Line::TooLong) {
-        fail(QStringLiteral("%1:%2: the header line is longer than %3 bytes").arg(name_).arg(line_).arg(kMaxLineBytes));
+        fail(where() + QStringLiteral("the header line is longer than %1 bytes").arg(kMaxLineBytes));
         return false;
     }
     std::vector<std::string_view> names;
@@ -163,8 +166,10 @@ bool Datalog::readHeader()
         for (std::size_t i = 0; i < names.size(); ++i) {
             if (!SameName(names[i], wanted.name)) continue;
             if (*wanted.column >= 0) {
-                fail(QStringLiteral("%1:%2: two %3 columns (%4 and %5)")
-                         .arg(name_).arg(line_).arg(QLatin1StringView(wanted.name)).arg(*wanted.column + 1).arg(i + 1));
+                fail(where() + QStringLiteral("two %1 columns (%2 and %3)")
+                                   .arg(QLatin1StringView(wanted.name))
+                                   .arg(*wanted.column + 1)
+                                   .arg(i + 1));
                 return false;
             }
             *wanted.column = static_cast<int>(i);
@@ -172,8 +177,8 @@ bool Datalog::readHeader()
     }
     for (const Wanted& wanted : {Wanted{"rpm", &rpmColumn_}, Wanted{"kPa", &kpaColumn_}})
         if (*wanted.column < 0) {
-            fail(QStringLiteral("%1:%2: no %3 column; the first line names the columns, among them rpm and kPa")
-                     .arg(name_).arg(line_).arg(QLatin1StringView(wanted.name)));
+            fail(where() + QStringLiteral("no %1 column; the first line names the columns, among them rpm and kPa")
+                               .arg(QLatin1StringView(wanted.name)));
             return false;
         }
     dataStart_ = device_->pos();

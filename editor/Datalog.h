@@ -78,6 +78,7 @@ private:
     Line readRecord(LogRecord& record);
     bool readHeader();
     void fail(const QString& message);
+    QString where() const; // "FILE:LINE: " of the line last read
     void toStart();
 
     std::unique_ptr<QIODevice> device_;

@@ -95,7 +95,8 @@ private:
             stopped_ = true;
             return;
         }
-        errors_ << QStringLiteral("%1:%2:%3: %4").arg(name_).arg(line).arg(column).arg(message);
+        // Joined, not substituted: a name or a field may hold "%1" itself.
+        errors_ << name_ + ':' + QString::number(line) + ':' + QString::number(column) + QStringLiteral(": ") + message;
     }
 
     void readLines()
@@ -138,6 +139,7 @@ private:
             }
             if (Trimmed(lines[i]).isEmpty()) {
                 error(lineNumber, 1, QStringLiteral("empty line"));
+                previousPressure_.reset();
                 continue;
             }
             const std::vector<QByteArrayView> fields = Split(lines[i], ',');

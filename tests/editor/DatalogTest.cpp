@@ -109,6 +109,8 @@ TEST(DatalogReading, LogsThatCannotBeReplayed)
          "log.csv:1: no rpm column; the first line names the columns, among them rpm and kPa"},
         {"two rpm columns", "rpm,kPa,RPM\n", "log.csv:1: two rpm columns (1 and 3)"},
         {"two time columns", "time,rpm,kPa,Time\n", "log.csv:1: two time columns (1 and 4)"},
+        {"a header that looks like arguments", "%1,%2,rpm\n", "log.csv:1: no kPa column; the first line names the "
+                                                               "columns, among them rpm and kPa"},
         {"a header too long", "rpm,kPa," + QByteArray(Datalog::kMaxLineBytes, 'x') + "\n3000,100\n",
          "log.csv:1: the header line is longer than 4096 bytes"},
     };
@@ -119,6 +121,10 @@ TEST(DatalogReading, LogsThatCannotBeReplayed)
         EXPECT_FALSE(log.isOpen()) << r.what;
         EXPECT_FALSE(log.next()) << r.what;
     }
+
+    Datalog percent;
+    EXPECT_FALSE(percent.open(Buffer("rpm,RPM\n"), "log%1%2.csv"));
+    EXPECT_EQ(percent.errorString().toStdString(), "log%1%2.csv:1: two rpm columns (1 and 2)");
 
     Datalog log;
     QTemporaryDir dir;

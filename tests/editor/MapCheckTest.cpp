@@ -23,6 +23,7 @@ TEST(MapCheck, PrintsTheErrorsOfBadFilesAndNothingForGoodOnes)
     const QString good2 = file("good2.csv", "150,0,0\n30,0,0\n,0,100\n");
     const QString offStep = file("off-step.csv", "150,8.30,4.00\n120,11.25,11.50\n,800,1250\n");
     const QString shortLine = file("short.csv", "150,8.75,4.00\n120,11.25\n,800,1200\n");
+    const QString percent = file("100%1%2.csv", "150,8.75,%1\n120,11.25,11.50\n,800,1200\n");
     const QString missing = dir.filePath("missing.csv");
 
     struct Row {
@@ -43,6 +44,10 @@ TEST(MapCheck, PrintsTheErrorsOfBadFilesAndNothingForGoodOnes)
          {shortLine, missing},
          shortLine + ":2:3: 2 fields; line 1 has 3\n" + missing + ": cannot open: No such file or directory\n", 1},
         {"a bad file before a good one", {shortLine, good}, shortLine + ":2:3: 2 fields; line 1 has 3\n", 1},
+        {"a name and a field holding what looks like arguments",
+         {percent},
+         percent + ":1:3: advance \"%1\" is not a number\n",
+         1},
         {"no file", {}, "mapedit: --check needs at least one FILE\n", 1},
     };
     for (const Row& r : rows) {
