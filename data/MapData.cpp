@@ -2,13 +2,25 @@
 
 #include <climits>
 #include <cmath>
-#include <cstdint>
-#include <new>
+#include <cstddef>
+#include <string>
 
+#include "platform/Exception.h"
 #include "platform/Properties.h"
 #include "platform/Registry.h"
 
 namespace {
+
+// A calibration table has tens of rows and columns. Well beyond that, a shape that would take
+// gigabytes of cells is refused before anything is allocated.
+constexpr unsigned int kMaxCount = 1024;
+
+void CheckCount(unsigned int count)
+{
+    if (count > kMaxCount)
+        throw Exception("Map size " + std::to_string(count) + " out of range: a map has at most " +
+                        std::to_string(kMaxCount) + " rows and columns");
+}
 
 // A result as a signed 32-bit value: truncated toward zero, and saturated at the ends of the
 // range, so that no conversion from floating point is ever out of range.
@@ -29,11 +41,7 @@ std::vector<TMapCell*> NewCellArray(unsigned int rows, unsigned int cols)
 {
     std::vector<TMapCell*> cells;
     if (rows == 0 || cols == 0) return cells;
-    // The product of two 32-bit counts always fits 64 bits; one that no array can hold fails
-    // like any other allocation, instead of wrapping into an array of the wrong size.
-    const std::uint64_t count = std::uint64_t{rows} * cols;
-    if (count > cells.max_size()) throw std::bad_alloc();
-    cells.assign(static_cast<std::size_t>(count), nullptr);
+    cells.assign(std::size_t{rows} * cols, nullptr);
     return cells;
 }
 
@@ -144,6 +152,8 @@ const TClassInfo& TMapData::ClassInfo() const { return StaticClassInfo(); }
 
 void TMapData::ReAlloc(unsigned int rows, unsigned int cols)
 {
+    CheckCount(rows);
+    CheckCount(cols);
     // The new array and its new cells are made before any old cell is destroyed, so that a
     // failed allocation leaves the map as it was.
     std::vector<TMapCell*> cells = NewCellArray(rows, cols);
@@ -175,12 +185,14 @@ void TMapData::ReAlloc(unsigned int rows, unsigned int cols)
 
 void TMapData::setRows(unsigned int rows)
 {
+    CheckCount(rows);
     if (rows > allocRows && Cols != 0) ReAlloc(rows, Cols);
     Rows = rows;
 }
 
 void TMapData::setCols(unsigned int cols)
 {
+    CheckCount(cols);
     if (cols > allocCols && Rows != 0) ReAlloc(Rows, cols);
     Cols = cols;
 }

@@ -107,8 +107,10 @@ public:
     static const TClassInfo& StaticClassInfo();
 
     // Gives the array the shape rows x cols, keeping cells by position; leaves Rows and Cols
-    // alone. Throws std::bad_alloc, changing nothing, when the array cannot be had.
+    // alone. A count above 1024 raises Exception, and a failed allocation std::bad_alloc;
+    // either changes nothing.
     void ReAlloc(unsigned int rows, unsigned int cols);
+    // The same limit holds for the declared counts.
     void setRows(unsigned int rows);
     void setCols(unsigned int cols);
     TMapCell* getCells(unsigned int col, unsigned int row) const;

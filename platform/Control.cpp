@@ -21,6 +21,14 @@
 
 namespace {
 
+// Far beyond any screen, and far enough inside the int range that a size added to a position
+// cannot leave it.
+constexpr int kMaxPosition = (1 << 30) - 1;
+constexpr int kMaxSize = QWIDGETSIZE_MAX;
+
+int ClampPosition(long long v) { return static_cast<int>(std::clamp<long long>(v, -kMaxPosition, kMaxPosition)); }
+int ClampSize(long long v) { return static_cast<int>(std::clamp<long long>(v, 0, kMaxSize)); }
+
 WPARAM KeysOf(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers)
 {
     WPARAM keys = 0;
@@ -258,8 +266,10 @@ const TClassInfo& TWinControl::ClassInfo() const { return StaticClassInfo(); }
 
 void TWinControl::SetBounds(int left, int top, int width, int height)
 {
-    width = std::max(width, 0);
-    height = std::max(height, 0);
+    left = ClampPosition(left);
+    top = ClampPosition(top);
+    width = ClampSize(width);
+    height = ClampSize(height);
     const bool sized = width != Width() || height != Height();
     bounds_ = TRect{left, top, left + width, top + height};
     if (widget_->isWindow()) {
@@ -577,28 +587,29 @@ void TWinControl::AlignChildren()
 namespace {
 
 // One axis of anchoring: both edges stretch; one edge keeps its distance; neither keeps the
-// centre at the same fraction of the parent.
-void AnchorAxis(bool nearEdge, bool farEdge, int origin, int size, int parentBefore, int parentNow, int& pos, int& len)
+// centre at the same fraction of the parent. In 64 bits: the caller brings the result back
+// within the bounds a control can have.
+void AnchorAxis(bool nearEdge, bool farEdge, long long origin, long long size, long long parentBefore,
+                long long parentNow, long long& pos, long long& len)
 {
     len = size;
     pos = origin;
-    if (nearEdge && farEdge) len = std::max(0, size + parentNow - parentBefore);
+    if (nearEdge && farEdge) len = std::max(0LL, size + parentNow - parentBefore);
     else if (farEdge) pos = origin + parentNow - parentBefore;
-    else if (!nearEdge && parentBefore > 0)
-        pos = static_cast<int>((2LL * origin + size) * parentNow / parentBefore - size) / 2;
+    else if (!nearEdge && parentBefore > 0) pos = ((2 * origin + size) * parentNow / parentBefore - size) / 2;
 }
 
 } // namespace
 
 void TWinControl::ApplyAnchors(int parentWidth, int parentHeight)
 {
-    int left = 0, width = 0, top = 0, height = 0;
+    long long left = 0, width = 0, top = 0, height = 0;
     AnchorAxis(anchors_ & akLeft, anchors_ & akRight, anchorOrigin_.Left, anchorOrigin_.Width(), anchorParentWidth_,
                parentWidth, left, width);
     AnchorAxis(anchors_ & akTop, anchors_ & akBottom, anchorOrigin_.Top, anchorOrigin_.Height(), anchorParentHeight_,
                parentHeight, top, height);
     aligning_ = true;
-    SetBounds(left, top, width, height);
+    SetBounds(ClampPosition(left), ClampPosition(top), ClampSize(width), ClampSize(height));
     aligning_ = false;
 }
 

@@ -35,7 +35,9 @@ public:
     void SetTop(int v) { SetBounds(Left(), v, Width(), Height()); }
     void SetWidth(int v) { SetBounds(Left(), Top(), v, Height()); }
     void SetHeight(int v) { SetBounds(Left(), Top(), Width(), v); }
-    // Moves and sizes the control; a change of size reaches it as WM_SIZE at once.
+    // Moves and sizes the control; a change of size reaches it as WM_SIZE at once. Positions
+    // are kept within +-(2^30 - 1) and sizes within 0 .. 2^24 - 1 (Qt's limit for a widget),
+    // so that an edge is always a position plus a size.
     void SetBounds(int left, int top, int width, int height);
     virtual int ClientWidth() const { return Width(); }
     virtual int ClientHeight() const { return Height(); }
@@ -81,7 +83,8 @@ public:
     void Update();
     // Repaints the whole control now.
     void Repaint();
-    // The control's surface with everything marked painted; what the screen shows.
+    // The control's surface with everything marked painted; what the screen shows. It covers
+    // at most 8192 x 8192 pixels from the control's top-left corner.
     const QImage& Surface();
 
     TPoint ClientToScreen(TPoint point) const;

@@ -101,6 +101,10 @@ bool GlyphsStayInBox(const TGdiObject& font, const QStaticText& glyphs, int widt
     return true;
 }
 
+// A surface covers at most this many pixels a side: screens of 8K show 7680 x 4320, and a
+// control sized far beyond any screen must not take gigabytes for pixels no one can see.
+constexpr int kMaxSurfaceSide = 8192;
+
 // Pictures of texts are kept up to this many bytes in all, whatever their fonts: a 65 x 65
 // grid's texts in their three colourings take under 2 MB.
 constexpr qsizetype kPictureBudget = qsizetype{16} << 20;
@@ -200,7 +204,7 @@ TWindow::~TWindow() { EndPaint(); }
 void TWindow::Resize(int width, int height, QColor fill)
 {
     EndPaint();
-    surface = QImage(std::max(width, 0), std::max(height, 0), QImage::Format_RGB32);
+    surface = QImage(std::clamp(width, 0, kMaxSurfaceSide), std::clamp(height, 0, kMaxSurfaceSide), QImage::Format_RGB32);
     surface.fill(fill);
 }
 

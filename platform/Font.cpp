@@ -4,6 +4,7 @@
 #include <QFontDatabase>
 #include <QGuiApplication>
 
+#include <algorithm>
 #include <cstdlib>
 #include <map>
 
@@ -42,6 +43,12 @@ std::shared_ptr<TGdiObject> CachedFont(const TFont& font)
     }
     return slot;
 }
+
+// A font may be up to this many pixels high (750 points), either sign: far above any text a
+// form shows or a grid fits its cells with, and within what its glyphs can be drawn and measured
+// in without pictures of gigabytes.
+constexpr int kMaxHeight = 1000;
+constexpr int kMaxSize = kMaxHeight * 72 / kPixelsPerInch;
 
 } // namespace
 
@@ -84,10 +91,11 @@ void TFont::SetName(std::string name)
 
 int TFont::Size() const { return -MulDiv(height_, 72, kPixelsPerInch); }
 
-void TFont::SetSize(int points) { SetHeight(-MulDiv(points, kPixelsPerInch, 72)); }
+void TFont::SetSize(int points) { SetHeight(-MulDiv(std::clamp(points, -kMaxSize, kMaxSize), kPixelsPerInch, 72)); }
 
 void TFont::SetHeight(int pixels)
 {
+    pixels = std::clamp(pixels, -kMaxHeight, kMaxHeight);
     if (pixels == height_) return;
     height_ = pixels;
     Changed();

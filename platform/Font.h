@@ -35,6 +35,7 @@ public:
     int Size() const;
     void SetSize(int points);
     // Pixels; negative for character height without internal leading, as the window system does.
+    // Kept within -1000 .. 1000 (750 points either way).
     int Height() const { return height_; }
     void SetHeight(int pixels);
     int Color() const { return color_; }

@@ -10,7 +10,9 @@
 
 namespace {
 
-constexpr int kMaxCount = 32767;
+// Calibration tables have tens of rows and columns; an editor shows bodies up to 64 x 64 with
+// their axes. Well beyond that, a shape that would take gigabytes is refused.
+constexpr int kMaxCount = 1024;
 constexpr int kMaxExtent = 65535;
 constexpr TColor kGridLineColor = clGray;
 

@@ -23,6 +23,7 @@ public:
     const TClassInfo& ClassInfo() const override;
     static const TClassInfo& StaticClassInfo();
 
+    // 1 .. 1024 each; any other count raises Exception.
     int ColCount() const { return colCount_; }
     void SetColCount(int count);
     int RowCount() const { return rowCount_; }

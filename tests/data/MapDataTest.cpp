@@ -13,6 +13,7 @@
 
 #include "data/MapData.h"
 #include "platform/Exception.h"
+#include "platform/FormReader.h"
 #include "platform/Properties.h"
 #include "platform/Registry.h"
 
@@ -280,17 +281,58 @@ TEST(MapDataReAlloc, ImpossibleSizesFailWithoutChangingTheMap)
     for (const Row& s : shapes) {
         auto map = SizedMap(2, 3);
         const std::vector<TMapCell*> before = Snapshot(*map, 3, 2);
-        EXPECT_THROW(map->ReAlloc(s.rows, s.cols), std::bad_alloc) << s.rows << " x " << s.cols;
+        EXPECT_THROW(map->ReAlloc(s.rows, s.cols), Exception) << s.rows << " x " << s.cols;
         EXPECT_EQ(map->getAllocRows(), 2u);
         EXPECT_EQ(map->getAllocCols(), 3u);
         EXPECT_EQ(Snapshot(*map, 3, 2), before);
     }
     // Through the property writers, the declared count stays as it was.
     TMapData map(nullptr);
-    map.setCols(UINT_MAX);
-    EXPECT_THROW(map.setRows(UINT_MAX), std::bad_alloc);
+    EXPECT_THROW(map.setCols(UINT_MAX), Exception);
+    EXPECT_THROW(map.setRows(UINT_MAX), Exception);
     EXPECT_EQ(map.Rows, 0u);
+    EXPECT_EQ(map.Cols, 0u);
     EXPECT_EQ(map.getAllocRows(), 0u);
+}
+
+// A calibration table has tens of rows and columns; a map takes up to 1024 of each, and
+// refuses more before it allocates anything, whether a call or a description asks.
+TEST(MapDataReAlloc, ShapesBeyondTheLimitAreRefusedBeforeAnythingIsAllocated)
+{
+    struct Row {
+        unsigned int rows, cols;
+        bool refused;
+    };
+    const Row shapes[] = {{1024, 1024, false}, {1025, 1, true}, {1, 1025, true}, {0, 1025, true},
+                          {32767, 32767, true}, {1024, 1, false}};
+    for (const Row& s : shapes) {
+        const std::string what = std::to_string(s.rows) + " x " + std::to_string(s.cols);
+        auto map = SizedMap(2, 3);
+        const std::vector<TMapCell*> before = Snapshot(*map, 3, 2);
+        if (s.refused) {
+            EXPECT_THROW(map->ReAlloc(s.rows, s.cols), Exception) << what;
+            EXPECT_EQ(Snapshot(*map, 3, 2), before) << what;
+        } else {
+            EXPECT_NO_THROW(map->ReAlloc(s.rows, s.cols)) << what;
+        }
+
+        TMapData declared(nullptr);
+        if (s.refused) {
+            EXPECT_ANY_THROW({
+                declared.setCols(s.cols);
+                declared.setRows(s.rows);
+            }) << what;
+            EXPECT_LE(declared.getAllocRows(), 1024u) << what;
+            EXPECT_LE(declared.getAllocCols(), 1024u) << what;
+        }
+
+        Mapdata::RegisterClasses();
+        TComponent root(nullptr);
+        const std::string text = "object root: TRoot\n  object m: TMapData\n    Cols = " + std::to_string(s.cols) +
+                                 "\n    Rows = " + std::to_string(s.rows) + "\n  end\nend\n";
+        if (s.refused) EXPECT_THROW(ReadFormDescription(root, "TRoot", text, {}), Exception) << what;
+        else EXPECT_NO_THROW(ReadFormDescription(root, "TRoot", text, {})) << what;
+    }
 }
 
 // ---- Cell access ----
