@@ -75,9 +75,11 @@ TMapGrid::TMapGrid(TComponent* Owner) : TStringGrid(Owner)
     }
 }
 
+// Only the grid's own menu: one a host gave it may serve other controls too, and one freed
+// before the grid is no longer its PopupMenu.
 TMapGrid::~TMapGrid()
 {
-    if (PopupMenu()) PopupMenu()->Items()->Clear();
+    if (PopupMenu() && PopupMenu()->Owner() == this) PopupMenu()->Items()->Clear();
 }
 
 const TClassInfo& TMapGrid::StaticClassInfo()

@@ -43,6 +43,40 @@ protected:
 void WatchFree(TObject* object, TFreeListener* listener);
 void UnwatchFree(TObject* object, TFreeListener* listener);
 
+// A reference to an object that someone else owns and may destroy first: it reads null from
+// then on, as QPointer does for Qt objects. A control's pop-up menu is held so, and the code
+// that raises a handler holds its control so across the call, as the handler may destroy it.
+template <class T>
+class TObjectRef final : private TFreeListener {
+public:
+    TObjectRef() = default;
+    explicit TObjectRef(T* object) { Reset(object); }
+    ~TObjectRef() { Reset(nullptr); }
+    TObjectRef(const TObjectRef&) = delete;
+    TObjectRef& operator=(const TObjectRef&) = delete;
+    TObjectRef& operator=(T* object)
+    {
+        Reset(object);
+        return *this;
+    }
+
+    T* Get() const { return object_; }
+    T* operator->() const { return object_; }
+    explicit operator bool() const { return object_ != nullptr; }
+
+private:
+    void Reset(T* object)
+    {
+        if (object == object_) return;
+        if (object_) UnwatchFree(object_, this);
+        object_ = object;
+        if (object_) WatchFree(object_, this);
+    }
+    void ObjectFreed(TObject*) override { object_ = nullptr; }
+
+    T* object_ = nullptr;
+};
+
 class TComponent : public TObject {
 public:
     explicit TComponent(TComponent* owner);

@@ -415,6 +415,8 @@ void TWinControl::SetTabOrder(int order)
     }
 }
 
+void TWinControl::SetPopupMenu(TPopupMenu* menu) { popupMenu_ = menu; }
+
 bool TWinControl::Focused() const { return widget_->hasFocus(); }
 
 void TWinControl::SetFocus() { widget_->setFocus(Qt::OtherFocusReason); }

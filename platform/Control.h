@@ -70,8 +70,9 @@ public:
     bool Focused() const;
     void SetFocus();
 
-    TPopupMenu* PopupMenu() const { return popupMenu_; }
-    void SetPopupMenu(TPopupMenu* menu) { popupMenu_ = menu; }
+    // The menu a right click opens. The control does not own it, and forgets it when it is freed.
+    TPopupMenu* PopupMenu() const { return popupMenu_.Get(); }
+    void SetPopupMenu(TPopupMenu* menu);
 
     // The window this control draws on.
     HWND Handle() const;
@@ -152,7 +153,7 @@ private:
     bool inheriting_ = false;  // a change that comes from the parent keeps the Parent flags
     bool visible_ = true;
     int tabOrder_ = -1;
-    TPopupMenu* popupMenu_ = nullptr;
+    TObjectRef<TPopupMenu> popupMenu_;
     bool passToWidget_ = false;
     std::vector<TWinControl*> children_;
     TRect dirty_;

@@ -78,7 +78,11 @@ TMenuItem* TMenuItem::Items(int index) const
 
 void TMenuItem::Add(TMenuItem* item)
 {
-    if (!item || item == this || item->parent_ == this) return;
+    if (!item || item->parent_ == this) return;
+    // An item inside its own subtree would make a loop that nothing could walk or free.
+    for (const TMenuItem* above = this; above; above = above->parent_)
+        if (above == item) throw Exception("A menu item cannot be added to itself or to one of its own items");
+    if (item->ofPopupMenu_) throw Exception("The items of a pop-up menu belong to that menu");
     if (item->parent_) item->parent_->Remove(item);
     item->parent_ = this;
     items_.push_back(item);
@@ -116,6 +120,7 @@ void TMenuItem::Click()
 TPopupMenu::TPopupMenu(TComponent* owner) : TComponent(owner), items_(std::make_unique<TMenuItem>(nullptr))
 {
     items_->submenu_ = std::make_unique<QMenu>();
+    items_->ofPopupMenu_ = true;
 }
 
 TPopupMenu::~TPopupMenu() = default;

@@ -39,6 +39,8 @@ public:
     int Count() const { return static_cast<int>(items_.size()); }
     TMenuItem* Items(int index) const;
     TMenuItem* Parent() const { return parent_; }
+    // Moves the item here from the item it was in. Raises Exception for the item itself, an
+    // item above this one, or the items of a pop-up menu (TPopupMenu::Items).
     void Add(TMenuItem* item);
     void Remove(TMenuItem* item);
     // Removes every item and frees it.
@@ -59,6 +61,7 @@ private:
     bool checked_ = false;
     TShortCut shortCut_ = 0;
     TMenuItem* parent_ = nullptr;
+    bool ofPopupMenu_ = false;  // the list of items of a pop-up menu, which owns it
     std::vector<TMenuItem*> items_;
     std::unique_ptr<QAction> action_;
     std::unique_ptr<QMenu> submenu_;
