@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "platform/EventGuard.h"
 #include "platform/Exception.h"
 #include "platform/GdiPrivate.h"
 #include "platform/Menus.h"
@@ -119,9 +120,12 @@ protected:
     void paintEvent(QPaintEvent* event) override
     {
         if (!control_) return;
-        const QImage& image = control_->Surface();
+        // A handler of the paint may throw, which is reported like any handler's exception, or
+        // free the control, which detaches it from this widget.
+        RaiseFromEventLoop([this] { control_->Update(); });
+        if (!control_) return;
         QPainter painter(this);
-        painter.drawImage(event->rect(), image, event->rect());
+        painter.drawImage(event->rect(), control_->Handle()->Image(), event->rect());
     }
 
 private:
@@ -140,9 +144,12 @@ public:
     void Detach() { control_ = nullptr; }
 
 protected:
+    // A handler may free the control, which detaches it from this bridge: false from
+    // DeliverMessage then also means that the event ends here.
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         if (!control_ || watched != control_->Widget()) return false;
+        const TWindowSystemEvent delivering;
         switch (event->type()) {
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonRelease:
@@ -188,7 +195,7 @@ protected:
             // would move it by the frame at every resize.
             const QPoint at = w->isWindow() ? w->pos() : w->geometry().topLeft();
             control_->SetBounds(at.x(), at.y(), size.width(), size.height());
-            return false;
+            return !control_;
         }
         case QEvent::ContextMenu:
             return true;  // the popup menu opens on the right button's release
@@ -207,6 +214,7 @@ TWinControl::TWinControl(TComponent* owner, QWidget* widget) : TComponent(owner)
 
 void TWinControl::Init()
 {
+    receiver_ = std::make_unique<QObject>();
     window_ = std::make_unique<TWindow>(widget_);
     new TMessageBridge(this, widget_);
     font_ = std::make_unique<TFont>();
@@ -221,6 +229,8 @@ void TWinControl::Init()
 
 TWinControl::~TWinControl()
 {
+    // The widget's signals reach this control no more, and nor do its events.
+    receiver_.reset();
     // By RTTI: the bridge has no meta-object of its own, so findChild would take the
     // widget's first child of any class for it (a line edit's has others before it).
     for (QObject* child : widget_->children())
@@ -230,7 +240,7 @@ TWinControl::~TWinControl()
     for (TWinControl* child : std::vector<TWinControl*>(children_)) child->SetParent(nullptr);
     SetParent(nullptr);
     window_.reset();
-    delete widget_;
+    DeleteQtObject(widget_);
 }
 
 const TClassInfo& TWinControl::StaticClassInfo()
@@ -417,6 +427,22 @@ void TWinControl::SetTabOrder(int order)
 
 void TWinControl::SetPopupMenu(TPopupMenu* menu) { popupMenu_ = menu; }
 
+namespace {
+
+// Frees a released control when it is deleted, unless the control went first.
+class TReleaser : public QObject {
+public:
+    explicit TReleaser(TWinControl* control) : control_(control) {}
+    ~TReleaser() override { delete control_.Get(); }
+
+private:
+    TObjectRef<TWinControl> control_;
+};
+
+} // namespace
+
+void TWinControl::Release() { (new TReleaser(this))->deleteLater(); }
+
 bool TWinControl::Focused() const { return widget_->hasFocus(); }
 
 void TWinControl::SetFocus() { widget_->setFocus(Qt::OtherFocusReason); }
@@ -433,12 +459,27 @@ void TWinControl::InvalidateRect(const TRect& rect)
     widget_->update(rect.Left, rect.Top, rect.Width(), rect.Height());
 }
 
-void TWinControl::Update()
+void TWinControl::Update() { PaintMarked(); }
+
+bool TWinControl::PaintMarked()
 {
-    if (dirty_.Width() <= 0 || dirty_.Height() <= 0) return;
+    if (painting_ || dirty_.Width() <= 0 || dirty_.Height() <= 0) return true;
     const TRect dirty = dirty_;
     dirty_ = TRect{};
-    Paint(dirty);
+    const TObjectRef<TWinControl> self(this);
+    painting_ = true;
+    try {
+        Paint(dirty);
+    } catch (...) {
+        if (self) {
+            painting_ = false;
+            window_->EndPaint();
+        }
+        throw;
+    }
+    if (!self) return false;
+    painting_ = false;
+    return true;
 }
 
 void TWinControl::Repaint()
@@ -449,7 +490,8 @@ void TWinControl::Repaint()
 
 const QImage& TWinControl::Surface()
 {
-    Update();
+    static const QImage none;
+    if (!PaintMarked()) return none;
     return window_->Image();
 }
 
@@ -466,6 +508,7 @@ TPoint TWinControl::ClientToScreen(TPoint point) const
 
 bool TWinControl::DeliverMessage(void* message)
 {
+    const TObjectRef<TWinControl> self(this);
     passToWidget_ = false;
     try {
         Dispatch(message);
@@ -473,11 +516,13 @@ bool TWinControl::DeliverMessage(void* message)
         HandleEventException(std::current_exception());
         return false;
     }
-    return passToWidget_;
+    return self && passToWidget_;
 }
 
+// After each handler: a handler that freed the control ends the message there.
 void TWinControl::Dispatch(void* message)
 {
+    const TObjectRef<TWinControl> self(this);
     const UINT msg = *static_cast<const UINT*>(message);
     switch (msg) {
     case WM_LBUTTONDOWN:
@@ -493,6 +538,7 @@ void TWinControl::Dispatch(void* message)
         // The second press of a double-click: the double-click event first, then the press.
         const auto& m = *static_cast<TWMMouse*>(message);
         if (msg == WM_LBUTTONDBLCLK) DblClick();
+        if (!self) return;
         MouseDown(ButtonOf(msg), ShiftOfKeys(m.Keys) << ssDouble, m.XPos, m.YPos);
         break;
     }
@@ -501,6 +547,7 @@ void TWinControl::Dispatch(void* message)
     case WM_MBUTTONUP: {
         const auto& m = *static_cast<TWMMouse*>(message);
         MouseUp(ButtonOf(msg), ShiftOfKeys(m.Keys), m.XPos, m.YPos);
+        if (!self) return;
         if (msg == WM_RBUTTONUP) PopupAt(m.XPos, m.YPos);
         break;
     }
@@ -529,7 +576,7 @@ void TWinControl::Dispatch(void* message)
     case WM_SIZE: Resize(); break;
     default: break;
     }
-    DefaultHandler();
+    if (self) DefaultHandler();
 }
 
 void TWinControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y)

@@ -2,6 +2,12 @@
 // window handle; the widget's events arrive as message records through the control's
 // virtual Dispatch(void*). The base Dispatch raises the control's events and then lets the
 // widget do its own handling; an override that does not pass a message on stops it there.
+//
+// A handler raised by the window system's events (mouse, keys, paint, a click, a menu item,
+// closing a form) may delete its own control: the layer touches it no more, and Qt gets to
+// delete the widget once the event is over. Code of the control's own that calls a handler
+// in the middle of its work (a repaint inside a command) cannot know; a handler that may run
+// there releases its control with Release instead.
 #pragma once
 
 #include <memory>
@@ -14,6 +20,7 @@
 #include "platform/Font.h"
 #include "platform/Types.h"
 
+class QObject;
 class QWidget;
 class QImage;
 class TPopupMenu;
@@ -74,13 +81,21 @@ public:
     TPopupMenu* PopupMenu() const { return popupMenu_.Get(); }
     void SetPopupMenu(TPopupMenu* menu);
 
+    // Frees the control once the event being handled is over and control is back in the event
+    // loop, as the class library's Release frees a form: a handler may go on using the control
+    // until it returns. Freed earlier by its owner, the control is not freed twice. Outside a
+    // running event loop it is freed when one next runs.
+    void Release();
+
     // The window this control draws on.
     HWND Handle() const;
     // Marks the whole control, or a part of it, for painting; the painting happens at the
     // next Update or when the window system asks.
     void Invalidate();
     void InvalidateRect(const TRect& rect);
-    // Paints what is marked, now.
+    // Paints what is marked, now; asked while the control paints, it leaves that to the next
+    // paint. A paint that a handler ends by throwing leaves the surface ready for the next one,
+    // and the parts it did not reach as they were.
     void Update();
     // Repaints the whole control now.
     void Repaint();
@@ -124,6 +139,9 @@ protected:
 
     // Called by the base Dispatch: lets the widget go on with its own handling of the event.
     void DefaultHandler() { passToWidget_ = true; }
+    // The Qt object that stands for the control in its widget's signal connections: they end
+    // with the control, even when its widget outlives it for a moment.
+    QObject* Receiver() const { return receiver_.get(); }
 
 private:
     friend class TMessageBridge;
@@ -131,13 +149,17 @@ private:
     void RecordAnchorOrigin();
     void AlignChildren();
     void ApplyAnchors(int parentWidth, int parentHeight);
-    bool DeliverMessage(void* message);  // true when the widget's own handling should go on
+    // True when the widget's own handling should go on; false also when a handler freed the control.
+    bool DeliverMessage(void* message);
+    // Update's work; false when a handler freed the control meanwhile.
+    bool PaintMarked();
     void PopupAt(int x, int y);
     void FontModified();
     void InheritFont();
     void InheritColor();
 
     QWidget* widget_ = nullptr;
+    std::unique_ptr<QObject> receiver_;
     std::unique_ptr<TWindow> window_;
     TWinControl* parent_ = nullptr;
     TRect bounds_;
@@ -155,6 +177,7 @@ private:
     int tabOrder_ = -1;
     TObjectRef<TPopupMenu> popupMenu_;
     bool passToWidget_ = false;
+    bool painting_ = false;
     std::vector<TWinControl*> children_;
     TRect dirty_;
 };

@@ -5,24 +5,23 @@
 
 #include <algorithm>
 
+#include "platform/EventGuard.h"
 #include "platform/Exception.h"
 #include "platform/Properties.h"
 
-TMenuItem::TMenuItem(TComponent* owner) : TComponent(owner), action_(std::make_unique<QAction>())
+void TMenuItem::TQtDeleter::operator()(QObject* object) const noexcept { DeleteQtObject(object); }
+
+TMenuItem::TMenuItem(TComponent* owner) : TComponent(owner), action_(new QAction)
 {
-    QObject::connect(action_.get(), &QAction::triggered, [this] {
-        try {
-            Click();
-        } catch (...) {
-            HandleEventException(std::current_exception());
-        }
-    });
+    QObject::connect(action_.get(), &QAction::triggered, [this] { RaiseFromEventLoop([this] { Click(); }); });
 }
 
 TMenuItem::~TMenuItem()
 {
     Clear();
     if (parent_) parent_->Remove(this);
+    // Chosen by a user, the action and its menu may outlive the item for a moment.
+    QObject::disconnect(action_.get(), &QAction::triggered, nullptr, nullptr);
 }
 
 const TClassInfo& TMenuItem::StaticClassInfo()
@@ -86,7 +85,7 @@ void TMenuItem::Add(TMenuItem* item)
     if (item->parent_) item->parent_->Remove(item);
     item->parent_ = this;
     items_.push_back(item);
-    if (!submenu_) submenu_ = std::make_unique<QMenu>();
+    if (!submenu_) submenu_.reset(new QMenu);
     submenu_->addAction(item->action_.get());
 }
 
@@ -119,7 +118,7 @@ void TMenuItem::Click()
 
 TPopupMenu::TPopupMenu(TComponent* owner) : TComponent(owner), items_(std::make_unique<TMenuItem>(nullptr))
 {
-    items_->submenu_ = std::make_unique<QMenu>();
+    items_->submenu_.reset(new QMenu);
     items_->ofPopupMenu_ = true;
 }
 

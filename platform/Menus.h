@@ -14,6 +14,7 @@
 
 class QAction;
 class QMenu;
+class QObject;
 
 using TShortCut = WORD;
 
@@ -54,6 +55,11 @@ public:
     QAction* Action() const { return action_.get(); }
 
 private:
+    // Deletes the item's action and menu, later when a user's choice of an item is being
+    // delivered: the menu that shows them is still at work then.
+    struct TQtDeleter {
+        void operator()(QObject* object) const noexcept;
+    };
     void SyncAction();
 
     std::string caption_;
@@ -63,8 +69,8 @@ private:
     TMenuItem* parent_ = nullptr;
     bool ofPopupMenu_ = false;  // the list of items of a pop-up menu, which owns it
     std::vector<TMenuItem*> items_;
-    std::unique_ptr<QAction> action_;
-    std::unique_ptr<QMenu> submenu_;
+    std::unique_ptr<QAction, TQtDeleter> action_;
+    std::unique_ptr<QMenu, TQtDeleter> submenu_;
     friend class TPopupMenu;
 };
 

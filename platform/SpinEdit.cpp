@@ -78,11 +78,11 @@ TCSpinEdit::TCSpinEdit(TComponent* owner) : TWinControl(owner, new TSpinEditWidg
     downButton_ = edit->Down();
     SetColor(clWindow);
     edit->setText(QStringLiteral("0"));
-    QObject::connect(edit, &QLineEdit::textChanged, edit, [this] {
+    QObject::connect(edit, &QLineEdit::textChanged, Receiver(), [this] {
         if (!updating_) TextEdited();
     });
-    QObject::connect(edit->Up(), &QToolButton::clicked, edit, [this] { RaiseFromEventLoop([this] { UpClick(); }); });
-    QObject::connect(edit->Down(), &QToolButton::clicked, edit,
+    QObject::connect(edit->Up(), &QToolButton::clicked, Receiver(), [this] { RaiseFromEventLoop([this] { UpClick(); }); });
+    QObject::connect(edit->Down(), &QToolButton::clicked, Receiver(),
                      [this] { RaiseFromEventLoop([this] { DownClick(); }); });
 }
 
@@ -160,9 +160,11 @@ void TCSpinEdit::Change()
 
 void TCSpinEdit::KeyDown(WORD& key, TShiftState shift)
 {
+    // OnChange, raised by the step, may free the editor.
+    const TObjectRef<TCSpinEdit> self(this);
     if (key == VK_UP) UpClick();
     else if (key == VK_DOWN) DownClick();
-    TWinControl::KeyDown(key, shift);
+    if (self) TWinControl::KeyDown(key, shift);
 }
 
 void TCSpinEdit::ColorChanged()

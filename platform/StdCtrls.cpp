@@ -109,7 +109,7 @@ TCheckBox::TCheckBox(TComponent* owner) : TWinControl(owner, new QCheckBox)
     auto* box = static_cast<QCheckBox*>(Widget());
     box->setAutoFillBackground(true);
     SetParentColor(true);
-    QObject::connect(box, &QCheckBox::toggled, box, [this](bool) {
+    QObject::connect(box, &QCheckBox::toggled, Receiver(), [this](bool) {
         if (updating_ || Loading()) return;
         RaiseFromEventLoop([this] { Click(); });
     });

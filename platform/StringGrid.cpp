@@ -36,7 +36,7 @@ void TStringGrid::Hold(TObject* object)
     if (object && ++held_[object] == 1) WatchFree(object, this);
 }
 
-void TStringGrid::Release(TObject* object)
+void TStringGrid::Unhold(TObject* object)
 {
     auto it = object ? held_.find(object) : held_.end();
     if (it == held_.end() || --it->second > 0) return;
@@ -99,7 +99,7 @@ void TStringGrid::Reshape(int cols, int rows)
             cells[static_cast<size_t>(r) * static_cast<size_t>(cols) + static_cast<size_t>(c)] = std::move(At(c, r));
     for (int r = 0; r < rowCount_; ++r)
         for (int c = 0; c < colCount_; ++c)
-            if (r >= rows || c >= cols) Release(At(c, r).object);
+            if (r >= rows || c >= cols) Unhold(At(c, r).object);
     cells_ = std::move(cells);
     colCount_ = cols;
     rowCount_ = rows;
@@ -171,7 +171,7 @@ void TStringGrid::SetObjects(int col, int row, TObject* object)
 {
     if (!Contains(col, row)) return;
     Hold(object);
-    Release(At(col, row).object);
+    Unhold(At(col, row).object);
     At(col, row).object = object;
     InvalidateCell(col, row);
 }
@@ -231,15 +231,25 @@ void TStringGrid::Paint(const TRect& dirty)
         window.FillAhead(lines, ToQColor(kGridLineColor));
     }
 
-    // Only the cells the dirty area touches, rows outer, columns inner.
+    // Only the cells the dirty area touches, rows outer, columns inner. A handler may change
+    // the grid's shape, or free the grid, while it draws a cell: the cells left are then those
+    // of a shape this paint did not lay out, so it ends there. The change has marked the whole
+    // grid for the next paint.
     const int firstCol = std::max(0, dirty.Left / pitchX);
     const int lastCol = std::min(colCount_ - 1, std::max(0, dirty.Right - 1) / pitchX);
     const int firstRow = std::max(0, dirty.Top / pitchY);
     const int lastRow = std::min(rowCount_ - 1, std::max(0, dirty.Bottom - 1) / pitchY);
+    const TObjectRef<TStringGrid> self(this);
+    const Shape shape = CurrentShape();
     for (int r = firstRow; r <= lastRow; ++r)
         for (int c = firstCol; c <= lastCol; ++c) {
             const TGridDrawState state = (c < fixedCols_ || r < fixedRows_) ? TGridDrawState{gdFixed} : TGridDrawState{0};
             DrawCell(c, r, CellRect(c, r), state);
+            if (!self) return;
+            if (CurrentShape() != shape) {
+                window.FinishFills();
+                return;
+            }
         }
     window.FinishFills();
 }

@@ -77,11 +77,17 @@ private:
         TObject* object = nullptr;
     };
     void Reshape(int cols, int rows);
+    // What a paint lays its cells out by.
+    struct Shape {
+        int cols, rows, colWidth, rowHeight, width, height;
+        friend bool operator==(const Shape&, const Shape&) = default;
+    };
+    Shape CurrentShape() const { return {colCount_, rowCount_, colWidth_, rowHeight_, Width(), Height()}; }
     // A cell object being destroyed leaves every cell that held it: the grid never keeps a
     // reference to a freed object.
     void ObjectFreed(TObject* object) override;
     void Hold(TObject* object);
-    void Release(TObject* object);
+    void Unhold(TObject* object);
     bool Contains(int col, int row) const { return col >= 0 && row >= 0 && col < colCount_ && row < rowCount_; }
     Cell& At(int col, int row) { return cells_[static_cast<size_t>(row) * static_cast<size_t>(colCount_) + static_cast<size_t>(col)]; }
     const Cell& At(int col, int row) const
