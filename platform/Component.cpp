@@ -5,6 +5,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/Exception.h"
 #include "platform/Properties.h"
 
 const TClassInfo& TObject::StaticClassInfo()
@@ -81,6 +82,27 @@ const TClassInfo& TComponent::StaticClassInfo()
 }
 
 const TClassInfo& TComponent::ClassInfo() const { return StaticClassInfo(); }
+
+namespace {
+
+bool IsIdentifier(std::string_view name)
+{
+    const auto letter = [](char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_'; };
+    const auto letterOrDigit = [&](char c) { return letter(c) || std::isdigit(static_cast<unsigned char>(c)); };
+    return !name.empty() && letter(name.front()) && std::all_of(name.begin(), name.end(), letterOrDigit);
+}
+
+} // namespace
+
+void TComponent::SetName(std::string name)
+{
+    if (!name.empty() && !SameText(name, name_)) {
+        if (!IsIdentifier(name)) throw Exception("'" + name + "' is not a valid component name");
+        const bool taken = FindComponent(name) || (owner_ && (SameText(owner_->name_, name) || owner_->FindComponent(name)));
+        if (taken) throw Exception("A component named " + name + " already exists");
+    }
+    name_ = std::move(name);
+}
 
 TComponent* TComponent::FindComponent(std::string_view name) const
 {

@@ -92,7 +92,10 @@ public:
     TComponent* FindComponent(std::string_view name) const;
 
     const std::string& Name() const { return name_; }
-    void SetName(std::string name) { name_ = std::move(name); }
+    // A name is empty or an identifier, and names no other component of the owner, the owner
+    // itself or a component of this one (ignoring case): a description refers to components by
+    // their names. Any other name raises Exception.
+    void SetName(std::string name);
     int Tag = 0;
 
     // True while the owner applies saved settings: changes then raise no events.

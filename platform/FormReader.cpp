@@ -219,7 +219,7 @@ private:
         if (objects_.empty()) {
             if (done_) throw Exception("Text after the end of the form");
             if (!SameText(cls, rootClass_)) throw Exception("Object of class " + rootClass_ + " expected, not " + cls);
-            root_.SetName(name);
+            root_.SetName(AvailableName(name));
             objects_.push_back(&root_);
             return;
         }
@@ -227,12 +227,27 @@ private:
         if (!create) throw Exception("Class " + cls + " not found");
         if (root_.FindComponent(name) || SameText(root_.Name(), name))
             throw Exception("A component named " + name + " already exists");
+        // Nested objects are the children of a windowed control, or the form's own.
+        auto* parent = dynamic_cast<TWinControl*>(objects_.back());
+        if (!parent && objects_.back() != &root_)
+            throw Exception("Objects can be nested only in windowed controls, not in " + objects_.back()->Name());
         TComponent* component = create(&root_);
         component->SetName(name);
-        auto* control = dynamic_cast<TWinControl*>(component);
-        auto* parent = dynamic_cast<TWinControl*>(objects_.back());
-        if (control && parent) control->SetParent(parent);
+        if (auto* control = dynamic_cast<TWinControl*>(component); control && parent) control->SetParent(parent);
         objects_.push_back(component);
+    }
+
+    // A second form of one class beside the first takes the name the class library gives it:
+    // Form1_1, Form1_2 and so on.
+    std::string AvailableName(const std::string& name) const
+    {
+        const TComponent* owner = root_.Owner();
+        const auto taken = [owner](const std::string& candidate) {
+            return owner && (SameText(owner->Name(), candidate) || owner->FindComponent(candidate));
+        };
+        std::string candidate = name;
+        for (int n = 1; taken(candidate); ++n) candidate = name + "_" + std::to_string(n);
+        return candidate;
     }
 
     void Apply(TComponent& component, std::string_view path, const TPropValue& value)

@@ -90,12 +90,13 @@ const TClassInfo& TCSpinEdit::StaticClassInfo()
 {
     static const TClassInfo info = [] {
         std::vector<TPropInfo> props;
-        // Value comes after the bounds, so that reading it back is brought within them.
+        // Value comes before the bounds: they are not yet in force when it is read back, so a
+        // number outside them (one a user typed) reads back as it was written.
         TPublished<TCSpinEdit>(props)
+            .Int("Value", &TCSpinEdit::Value, &TCSpinEdit::SetValue, 0)
             .Int("Increment", &TCSpinEdit::Increment, &TCSpinEdit::SetIncrement, 1)
             .Int("MaxValue", &TCSpinEdit::MaxValue, &TCSpinEdit::SetMaxValue, 0)
             .Int("MinValue", &TCSpinEdit::MinValue, &TCSpinEdit::SetMinValue, 0)
-            .Int("Value", &TCSpinEdit::Value, &TCSpinEdit::SetValue, 0)
             .Event("OnChange", &TCSpinEdit::OnChange);
         return TClassInfo("TCSpinEdit", &TWinControl::StaticClassInfo(), std::move(props));
     }();
