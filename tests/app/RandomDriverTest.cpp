@@ -1,6 +1,8 @@
 // A randomized driver: long, seeded sequences of everything a user, a host program or a bad
 // caller can feed the real test form and its grid, with the invariants checked after every
-// step. It prints its seed; MAPGRID_DRIVER_SEED replays a run, MAPGRID_DRIVER_STEPS and
+// step. Like a host program, it also puts handlers of its own on the grid, which may reshape
+// the grid while it paints, throw, or delete the grid and build a new one in its place. It
+// prints its seed; MAPGRID_DRIVER_SEED replays a run, MAPGRID_DRIVER_STEPS and
 // MAPGRID_DRIVER_SECONDS set its length (4000 steps or 60 seconds by default).
 #include <QAction>
 #include <QApplication>
@@ -18,7 +20,9 @@
 #include <sstream>
 
 #include "FormFixture.h"
+#include "platform/Exception.h"
 #include "platform/Menus.h"
+#include "platform/Properties.h"
 
 namespace {
 
@@ -33,20 +37,53 @@ struct Selection {
     friend bool operator==(const Selection&, const Selection&) = default;
 };
 
+// What the driver's own handlers throw; anything else reaching the report is a finding.
+constexpr const char* kHandlerFailure = "driver: a handler failed";
+
 class Driver {
 public:
-    Driver(TForm1* form, unsigned long long seed) : form_(form), c_(form->c), rng_(seed) {}
+    Driver(TForm1* form, unsigned long long seed) : form_(form), c_(form->c), rng_(seed)
+    {
+        Adopt(c_);
+        SetEventExceptionHandler([this](std::exception_ptr error) {
+            try {
+                std::rethrow_exception(error);
+            } catch (const std::exception& e) {
+                if (std::string(e.what()) == kHandlerFailure) ++reported_;
+                else Expect(false, "an exception the driver did not throw was reported");
+            }
+        });
+    }
+    ~Driver() { SetEventExceptionHandler({}); }
+    Driver(const Driver&) = delete;
+    Driver& operator=(const Driver&) = delete;
 
     // One random action; returns what it did, for the failure message.
     std::string Step()
+    {
+        std::ostringstream what;
+        changedShape_ = false;
+        try {
+            Act(what);
+        } catch (const Exception& e) {
+            // A direct call whose paint ran a throwing handler: the exception reaches the caller.
+            if (e.Message() != kHandlerFailure) throw;
+            ++caught_;
+            what << " (a handler threw through the call)";
+        }
+        Expect(thrown_ == reported_ + caught_, "a handler's exception was neither reported nor passed on");
+        return what.str();
+    }
+
+private:
+    void Act(std::ostringstream& what)
     {
         const Selection before = CurrentSelection();
         const auto values = BoundValues();
         bool selectionMayChange = false;
         bool valuesMayChange = false;
-        std::ostringstream what;
 
-        switch (Pick(14)) {
+        switch (Pick(15)) {
         case 0:
         case 1:
         case 2:
@@ -92,21 +129,43 @@ public:
             c_->setY(static_cast<unsigned char>(Pick(256)));
             what << "setX/setY";
             break;
-        default:
+        case 13:
             c_->intCells(nullptr);
             what << "intCells";
             valuesMayChange = true;
             break;
+        default:
+            ChooseHandlers(what);
+            break;
         }
+        // A grid reshaped or replaced by a handler has other cells: there is nothing to compare.
+        if (changedShape_) return;
         if (!selectionMayChange) Expect(CurrentSelection() == before, "the selection changed");
         if (!valuesMayChange) Expect(BoundValues() == values, "a value changed");
-        else if (CurrentSelection() == before && !changedShape_) ExpectOnlySelectedChanged(values, before);
-        changedShape_ = false;
-        return what.str();
+        else if (CurrentSelection() == before) ExpectOnlySelectedChanged(values, before);
     }
+
+public:
 
     // Every map value within its bounds, every bound text its cell's, the window answering.
     void Check()
+    {
+        try {
+            CheckState();
+        } catch (const Exception& e) {
+            if (e.Message() != kHandlerFailure) throw;
+            ++caught_;
+        }
+        // The event loop turns: what the window system queued is delivered, what was released
+        // is deleted.
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    const std::string& Failure() const { return failure_; }
+
+private:
+    void CheckState()
     {
         for (TMapData* map : {form_->mapRPM, form_->mapKPA, form_->mapCells})
             for (unsigned r = 0; r < map->getAllocRows(); ++r)
@@ -123,12 +182,8 @@ public:
         const bool empty = c_->Width() == 0 || c_->Height() == 0;
         Expect(empty || (surface.width() == c_->Width() && surface.height() == c_->Height()),
                "the surface lost its size");
-        QCoreApplication::processEvents();
     }
 
-    const std::string& Failure() const { return failure_; }
-
-private:
     int Pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng_); }
     int Between(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
 
@@ -191,6 +246,7 @@ private:
         QMouseEvent event(kind, p, w->mapToGlobal(p), which, held, Qt::NoModifier);
         QApplication::sendEvent(w, &event);
         what << "mouse " << int(kind) << " button " << int(button) << " at " << p.x() << "," << p.y();
+        // From here on the grid may be another one: a handler may have replaced it.
 
         // A right release opens the menu: sometimes a user picks an item, always it closes.
         QMenu* menu = c_->PopupMenu()->Menu();
@@ -199,7 +255,7 @@ private:
             if (Pick(2)) actions[Pick(static_cast<int>(actions.size()))]->trigger();
             menu->close();
         }
-        if (kind == QEvent::MouseButtonPress && button == Qt::LeftButton) CheckPressSelection(p);
+        if (kind == QEvent::MouseButtonPress && button == Qt::LeftButton && !changedShape_) CheckPressSelection(p);
     }
 
     // A left press on a body cell selects exactly that cell. The press reaches the grid with
@@ -215,8 +271,8 @@ private:
     void PopupCommand(std::ostringstream& what)
     {
         TMenuItem* item = c_->PopupMenu()->Items()->Items(Pick(c_->PopupMenu()->Items()->Count()));
-        item->Action()->trigger();  // a disabled item does nothing, as for a user
         what << "menu " << item->Caption();
+        item->Action()->trigger();  // a disabled item does nothing, as for a user; the item may be gone after
     }
 
     void TypeKey(std::ostringstream& what)
@@ -237,12 +293,15 @@ private:
         std::string text = Pick(4) ? texts[Pick(sizeof texts / sizeof *texts)] : std::to_string(Between(-100000, 100000));
         if (!Pick(20)) text = std::string(static_cast<size_t>(Between(100, 3000)), '9');
         const std::string before = edit->Text();
+        const unsigned long long thrownBefore = thrown_;
         if (Pick(5)) edit->SetText(text);
         else QTest::keyClick(edit->Widget(), Pick(2) ? Qt::Key_Up : Qt::Key_Down);
         what << "spin text '" << text.substr(0, 30) << "'";
-        // A changed text runs its handler: the labels show the trace it just passed to the grid.
+        // A changed text runs its handler: the labels show the trace it just passed to the grid,
+        // unless a handler of the grid's paint threw through it.
         const std::string cell = "Cell: " + std::to_string(c_->traceX) + "," + std::to_string(c_->traceY);
-        if (edit->Text() != before) Expect(form_->lblCell->Caption() == cell, "the trace label is stale");
+        if (edit->Text() != before && thrown_ == thrownBefore)
+            Expect(form_->lblCell->Caption() == cell, "the trace label is stale");
         Expect(form_->rpmX <= 70, "the speed left the trace's range");
     }
 
@@ -359,11 +418,135 @@ private:
         what << "fields written";
     }
 
+    // ---- Handlers of a host program ----
+
+    void ChooseHandlers(std::ostringstream& what)
+    {
+        reshapeWhilePainting_ = Pick(3) == 0;
+        throwing_ = Pick(3) == 0;
+        replacing_ = Pick(3) == 0;
+        what << "handlers: reshape while painting " << reshapeWhilePainting_ << ", throw " << throwing_
+             << ", replace the grid " << replacing_;
+    }
+
+    // Puts the driver's handlers on a grid, each over the one it replaces. They do nothing of
+    // their own until ChooseHandlers turns their behaviour on. None touches its closure once
+    // it may have deleted the grid that holds it.
+    void Adopt(TMapGrid* grid)
+    {
+        Driver* driver = this;
+        const TDrawCellEvent draw = grid->OnDrawCell;
+        grid->OnDrawCell = [driver, draw](TObject* sender, int col, int row, TRect& rect, TGridDrawState state) {
+            draw(sender, col, row, rect, state);
+            driver->AfterDrawing();
+        };
+        const TMouseEvent down = grid->OnMouseDown;
+        grid->OnMouseDown = [driver, down](TObject* sender, TMouseButton button, TShiftState shift, int x, int y) {
+            down(sender, button, shift, x, y);
+            driver->AfterInput();
+        };
+        const TMouseEvent up = grid->OnMouseUp;
+        grid->OnMouseUp = [driver, up](TObject* sender, TMouseButton button, TShiftState shift, int x, int y) {
+            up(sender, button, shift, x, y);
+            driver->AfterInput();
+        };
+        const TNotifyEvent dblClick = grid->OnDblClick;
+        grid->OnDblClick = [driver, dblClick](TObject* sender) {
+            dblClick(sender);
+            driver->AfterInput();
+        };
+        const TKeyEvent keyDown = grid->OnKeyDown;
+        grid->OnKeyDown = [driver, keyDown](TObject* sender, WORD& key, TShiftState shift) {
+            if (keyDown) keyDown(sender, key, shift);
+            driver->AfterInput();
+        };
+        const TKeyPressEvent keyPress = grid->OnKeyPress;
+        grid->OnKeyPress = [driver, keyPress](TObject* sender, char& key) {
+            if (keyPress) keyPress(sender, key);
+            driver->AfterInput();
+        };
+        TMenuItem* items = grid->PopupMenu()->Items();
+        for (int i = 0; i < items->Count(); ++i) {
+            TMenuItem* item = items->Items(i);
+            const TNotifyEvent click = item->OnClick;
+            if (!click) continue;
+            item->OnClick = [driver, click](TObject* sender) {
+                click(sender);
+                driver->AfterInput();
+            };
+        }
+    }
+
+    void Throw()
+    {
+        ++thrown_;
+        throw Exception(kHandlerFailure);
+    }
+
+    void AfterDrawing()
+    {
+        if (reshapeWhilePainting_ && Pick(300) == 0) {
+            changedShape_ = true;
+            ++reshapedWhilePainting_;
+            if (Pick(2)) c_->SetColCount(Between(1, 16));
+            else c_->SetRowCount(Between(1, 16));
+        }
+        if (throwing_ && Pick(300) == 0) Throw();
+    }
+
+    void AfterInput()
+    {
+        if (replacing_ && Pick(12) == 0) ReplaceGrid();
+        if (throwing_ && Pick(12) == 0) Throw();
+    }
+
+    // What a host closing a panel and opening a new one does, from inside one of the grid's
+    // own handlers: the grid is deleted there and then, and a new one takes its place with the
+    // old one's settings, the form's key handlers and the three maps bound as the form binds
+    // them.
+    void ReplaceGrid()
+    {
+        const auto settings = StoredProperties(*c_);
+        delete c_;
+        auto* grid = new TMapGrid(form_);
+        grid->SetName("c");
+        grid->SetParent(form_);
+        for (const auto& [name, value] : settings) SetPropertyValue(*grid, name, value);
+        grid->OnKeyPress = ::Bind(form_, &TForm1::cKeyPress);
+        grid->OnKeyDown = ::Bind(form_, &TForm1::cKeyDown);
+        grid->assignData(form_->mapRPM, 1, 8);
+        grid->assignData(form_->mapKPA, 0, 0);
+        grid->assignData(form_->mapCells, 1, 0);
+        form_->c = c_ = grid;
+        Adopt(grid);
+        changedShape_ = true;
+        ++replaced_;
+    }
+
     TForm1* form_;
     TMapGrid* c_;
     std::mt19937_64 rng_;
     std::string failure_;
     bool changedShape_ = false;
+    bool reshapeWhilePainting_ = false;
+    bool throwing_ = false;
+    bool replacing_ = false;
+    unsigned long long thrown_ = 0;
+    unsigned long long reported_ = 0;
+    unsigned long long caught_ = 0;
+    unsigned long long replaced_ = 0;
+    unsigned long long reshapedWhilePainting_ = 0;
+
+public:
+    // What the driver's own handlers did in the run.
+    std::string HandlerSummary() const
+    {
+        std::ostringstream out;
+        out << "its handlers reshaped the grid while it painted " << reshapedWhilePainting_ << " times, threw "
+            << thrown_ << " times (" << reported_ << " reported, " << caught_ << " passed to a direct call), replaced the grid "
+            << replaced_ << " times";
+        return out.str();
+    }
 };
 
 TEST_F(TestForm, RandomInputKeepsEveryInvariant)
@@ -384,7 +567,7 @@ TEST_F(TestForm, RandomInputKeepsEveryInvariant)
         driver.Check();
         ASSERT_EQ(driver.Failure(), "") << "seed " << seed << ", step " << done << ": " << action;
     }
-    std::cout << "random driver: " << done << " steps without a finding" << std::endl;
+    std::cout << "random driver: " << done << " steps without a finding; " << driver.HandlerSummary() << std::endl;
 }
 
 } // namespace
