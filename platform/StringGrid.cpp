@@ -10,9 +10,6 @@
 
 namespace {
 
-// Calibration tables have tens of rows and columns; an editor shows bodies up to 64 x 64 with
-// their axes. Well beyond that, a shape that would take gigabytes is refused.
-constexpr int kMaxCount = 1024;
 constexpr int kMaxExtent = 65535;
 constexpr TColor kGridLineColor = clGray;
 
@@ -80,13 +77,13 @@ const TClassInfo& TStringGrid::ClassInfo() const { return StaticClassInfo(); }
 
 void TStringGrid::SetColCount(int count)
 {
-    if (count < 1 || count > kMaxCount) throw Exception("Grid index out of range");
+    if (count < 1 || count > MaxCount) throw Exception("Grid index out of range");
     Reshape(count, rowCount_);
 }
 
 void TStringGrid::SetRowCount(int count)
 {
-    if (count < 1 || count > kMaxCount) throw Exception("Grid index out of range");
+    if (count < 1 || count > MaxCount) throw Exception("Grid index out of range");
     Reshape(colCount_, count);
 }
 

@@ -20,10 +20,14 @@ public:
     explicit TStringGrid(TComponent* owner);
     ~TStringGrid() override;
 
+    // Calibration tables have tens of rows and columns; an editor shows bodies up to 64 x 64
+    // with their axes. Well beyond that, a shape that would take gigabytes is refused.
+    static constexpr int MaxCount = 1024;
+
     const TClassInfo& ClassInfo() const override;
     static const TClassInfo& StaticClassInfo();
 
-    // 1 .. 1024 each; any other count raises Exception.
+    // 1 .. MaxCount each; any other count raises Exception.
     int ColCount() const { return colCount_; }
     void SetColCount(int count);
     int RowCount() const { return rowCount_; }

@@ -16,7 +16,6 @@ constexpr int kCellHeight = 20;
 // Below this the text shrinks to a few points.
 constexpr int kMinCellWidth = 16;
 constexpr int kMinCellHeight = 8;
-constexpr int kMaxCount = 32767;
 
 unsigned char axisUnits(int value) { return static_cast<unsigned char>(std::clamp(value, 0, 255)); }
 
@@ -160,8 +159,8 @@ void MapGridWidget::setMaxY(int limit)
 void MapGridWidget::setShape(int columns, int rows)
 {
     if (!d->grid) return;
-    d->grid->SetColCount(std::clamp(columns, 1, kMaxCount));
-    d->grid->SetRowCount(std::clamp(rows, 1, kMaxCount));
+    d->grid->SetColCount(std::clamp(columns, 1, TStringGrid::MaxCount));
+    d->grid->SetRowCount(std::clamp(rows, 1, TStringGrid::MaxCount));
     // Column widths, row heights and the font follow the cell counts only at a size message.
     TWMSize fit;
     d->grid->Dispatch(&fit);

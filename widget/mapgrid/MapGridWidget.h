@@ -49,7 +49,7 @@ public:
     int maxX() const;
     int maxY() const;
 
-    // Gives the grid columns x rows cells (each count kept within 1 .. 32767) and fits
+    // Gives the grid columns x rows cells (each count kept within 1 .. 1024) and fits
     // them to the widget.
     void setShape(int columns, int rows);
 
