@@ -22,6 +22,10 @@ void DeleteQtObject(QObject* object) noexcept
         delete object;
         return;
     }
-    if (auto* widget = qobject_cast<QWidget*>(object)) widget->hide();
+    // A widget leaves its parent at once, as if deleted, though it is deleted later.
+    if (auto* widget = qobject_cast<QWidget*>(object)) {
+        widget->hide();
+        widget->setParent(nullptr);
+    }
     object->deleteLater();
 }

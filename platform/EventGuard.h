@@ -29,8 +29,8 @@ public:
     static bool Delivering() noexcept;
 };
 
-// Deletes a Qt object the layer owns: at once, or, while an event is delivered, hidden (when
-// it is a widget) and once control is back in the event loop.
+// Deletes a Qt object the layer owns: at once, or, while an event is delivered, once control
+// is back in the event loop; a widget then leaves its parent and is hidden at once.
 void DeleteQtObject(QObject* object) noexcept;
 
 template <class F>
