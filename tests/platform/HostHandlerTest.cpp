@@ -177,6 +177,29 @@ TEST(HostHandlers, AnExceptionFromAPaintIsReportedAndLaterPaintsWork)
         }
 }
 
+// A handler that asks for a repaint while the grid paints (as a host drawing a cell may, to
+// show something at once) gets it at the next paint, instead of a paint inside the paint
+// that would ask again without end.
+TEST(HostHandlers, ARepaintAskedForWhileTheGridPaintsIsTheNextPaint)
+{
+    TComponent owner(nullptr);
+    TStringGrid* grid = ShownGrid(&owner);
+    int drawn = 0;
+    int repaintsAsked = 0;
+    grid->OnDrawCell = [&](TObject*, int, int, TRect&, TGridDrawState) {
+        ++drawn;
+        if (repaintsAsked < 2) {
+            ++repaintsAsked;
+            grid->Repaint();
+        }
+    };
+    grid->Repaint();
+    EXPECT_EQ(drawn, 25);  // one paint of the 5 x 5 cells
+    (void)grid->Surface();
+    EXPECT_EQ(drawn, 50);  // and the one asked for, when the surface is next wanted
+    TurnEventLoop();
+}
+
 // A control deleted by one of its own handlers, raised by real input: nothing may touch it
 // afterwards, neither the layer nor Qt, and the event loop goes on.
 TEST(HostHandlers, AHandlerMayDeleteItsOwnControl)
