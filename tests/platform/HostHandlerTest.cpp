@@ -228,6 +228,16 @@ TEST(HostHandlers, AHandlerMayDeleteItsOwnControl)
              return g;
          },
          [](TWinControl* c) { QTest::mousePress(c->Widget(), Qt::LeftButton, {}, QPoint(10, 10)); }},
+        {"paint the window system asks for, OnDrawCell",
+         [&](TComponent* owner, std::function<void()> handler) {
+             TStringGrid* g = grid(owner);
+             g->OnDrawCell = [handler](TObject*, int, int, TRect&, TGridDrawState) { handler(); };
+             return g;
+         },
+         [](TWinControl* c) {
+             c->Invalidate();
+             QCoreApplication::processEvents();
+         }},
         {"right release with a pop-up menu, OnMouseUp",
          [&](TComponent* owner, std::function<void()> handler) {
              TStringGrid* g = grid(owner);
