@@ -434,6 +434,19 @@ void TMapGrid::setCellValues(const std::vector<TCellValue>& values)
     reportValues(changes);
 }
 
+void TMapGrid::setSelection(int startCol, int startRow, int endCol, int endRow)
+{
+    const SelectionRect before = selection();
+    const auto bound = [](int v) { return static_cast<short>(std::clamp(v, -1, 32767)); };
+    selectStartCol = bound(startCol);
+    selectStartRow = bound(startRow);
+    selectEndCol = bound(endCol);
+    selectEndRow = bound(endRow);
+    updateInterpolateItem();
+    Repaint();
+    reportSelection(before);
+}
+
 void TMapGrid::reportSelection(const SelectionRect& before)
 {
     if (selection() != before && OnSelectionChange) OnSelectionChange(this);

@@ -56,6 +56,10 @@ public:
     // Writes each value into the map cell bound at its position (the cell clamps it) and
     // rewrites the text; positions without a cell are left out.
     void setCellValues(const std::vector<TCellValue>& values);
+    // Sets the selection rectangle (each bound kept within -1 .. 32767), updates the
+    // "Interpolate" item as a mouse selection does, repaints, and raises OnSelectionChange when
+    // the rectangle changed.
+    void setSelection(int startCol, int startRow, int endCol, int endRow);
 
     void myDrawCell(TObject* Sender, int ACol, int ARow, TRect& Rect, TGridDrawState State);
     void myMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
@@ -100,7 +104,7 @@ public:
 
     // For a host that shows more than the grid. None is set by the grid itself, so without
     // a host the grid behaves as if they did not exist. Each is raised once, after the change.
-    // The mouse changed the selection rectangle.
+    // The mouse or setSelection changed the selection rectangle.
     TNotifyEvent OnSelectionChange;
     // A command (the menu's, doMath, intCells) or setCellValues changed cell values. The
     // changes come in the order they were made, so a cell changed twice is listed twice;
