@@ -17,34 +17,9 @@
 #include <mapgrid/MapGridWidget.h>
 
 #include "platform/Menus.h"
-#include "tests/grid/GridFixture.h"
+#include "tests/widget/DemoMaps.h"
 
 namespace {
-
-// The demonstration maps, owned by the grid.
-void BindDemoMaps(TMapGrid& grid)
-{
-    auto* rpm = new TMapData(&grid);
-    auto* kpa = new TMapData(&grid);
-    auto* body = new TMapData(&grid);
-    rpm->setRows(1);
-    rpm->setCols(8);
-    kpa->setRows(8);
-    kpa->setCols(1);
-    body->setRows(8);
-    body->setCols(8);
-    rpm->converter = new TRPMCellConverter;
-    kpa->converter = new TKPACellConverter;
-    body->converter = new TIGNCellConverter;
-    for (unsigned i = 0; i < 8; ++i) {
-        rpm->getCells(i, 0)->setCellValue(demo::kRpm[i]);
-        kpa->getCells(0, i)->setCellValue(demo::kKpa[i]);
-        for (unsigned c = 0; c < 8; ++c) body->getCells(c, i)->setCellValue(demo::kBody[i][c]);
-    }
-    grid.assignData(rpm, 1, 8);
-    grid.assignData(kpa, 0, 0);
-    grid.assignData(body, 1, 0);
-}
 
 class HostedGrid : public ::testing::Test {
 protected:
