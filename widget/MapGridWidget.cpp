@@ -39,6 +39,8 @@ constexpr int kCommandCount = static_cast<int>(MapGridWidget::Command::HeatMap) 
 
 unsigned char axisUnits(int value) { return static_cast<unsigned char>(std::clamp(value, 0, 255)); }
 
+const QString kSelectFirst = QStringLiteral("Select cells first");
+
 QString cells(int count) { return count == 1 ? QStringLiteral("1 cell") : QStringLiteral("%1 cells").arg(count); }
 
 // Rounding and clamping are said, never silent.
@@ -347,16 +349,24 @@ public:
             editor->installEventFilter(this);
             QObject::connect(editor, &QLineEdit::returnPressed, this, [this] { commitEntry(); });
         }
-        QRect at = q->cellRect(selection.startCol, selection.startRow);
-        editor->setFont(grid->Widget()->font());
-        at.setWidth(std::max(at.width(), editor->fontMetrics().horizontalAdvance(QStringLiteral("00000.00"))));
-        editor->setGeometry(at);
+        placeEntry();
         editor->setText(text);
         editor->show();
         editor->raise();
         editor->setFocus(Qt::OtherFocusReason);
         Q_EMIT q->statusMessage(QStringLiteral("Value for %1: Enter sets it, Escape cancels")
                                     .arg(cells(selection.columns() * selection.rows())));
+    }
+
+    // Over the selection's first cell, in the grid's font, wide enough for a value.
+    void placeEntry()
+    {
+        const CellRange selection = grid ? MapEdits::selectionOf(*grid) : CellRange{};
+        if (!editor || selection.isEmpty()) return;
+        editor->setFont(grid->Widget()->font());
+        QRect at = q->cellRect(selection.startCol, selection.startRow);
+        at.setWidth(std::max(at.width(), editor->fontMetrics().horizontalAdvance(QStringLiteral("00000.00"))));
+        editor->setGeometry(at);
     }
 
     void commitEntry()
@@ -512,19 +522,22 @@ public:
         popupMenu = menu;
         if (!menu) return;
 
-        const std::pair<Feature, std::array<Command, 3>> groups[] = {
-            {Interpolation, {Command::InterpolateHorizontally, Command::InterpolateVertically, Command::Smooth}},
-            {UndoRedo, {Command::Undo, Command::Redo, Command::Undo}},
-            {Clipboard, {Command::Copy, Command::Paste, Command::Copy}},
+        struct Group {
+            Feature feature;
+            QList<Command> commands;
         };
-        for (const auto& [feature, commands] : groups) {
-            if (!(features & feature)) continue;
+        const Group groups[] = {
+            {Interpolation, {Command::InterpolateHorizontally, Command::InterpolateVertically, Command::Smooth}},
+            {UndoRedo, {Command::Undo, Command::Redo}},
+            {Clipboard, {Command::Copy, Command::Paste}},
+        };
+        for (const Group& group : groups) {
+            if (!features.testFlag(group.feature)) continue;
             popupSeparators << menu->addSeparator();
-            for (Command command : commands)
-                if (!popupActions.contains(actionOf(command))) {
-                    popupActions << actionOf(command);
-                    menu->addAction(actionOf(command));
-                }
+            for (Command command : group.commands) {
+                popupActions << actionOf(command);
+                menu->addAction(actionOf(command));
+            }
         }
         popupShown = QObject::connect(menu, &QMenu::aboutToShow, this, [this] { refreshActions(); });
 
@@ -723,8 +736,8 @@ QSize MapGridWidget::minimumSizeHint() const
 
 void MapGridWidget::resizeEvent(QResizeEvent* event)
 {
-    d->closeEntry();
     if (d->grid) d->grid->SetBounds(0, 0, event->size().width(), event->size().height());
+    d->placeEntry();
     QWidget::resizeEvent(event);
 }
 
@@ -774,12 +787,6 @@ void MapGridWidget::redo()
     d->history.redo();
     Q_EMIT statusMessage(QStringLiteral("Redone: %1").arg(text));
 }
-
-namespace {
-
-const QString kSelectFirst = QStringLiteral("Select cells first");
-
-} // namespace
 
 void MapGridWidget::copy()
 {

@@ -72,7 +72,8 @@ public:
         ValueDialogs = 0x10,
         // Interpolate Horizontally, Interpolate Vertically and Smooth.
         Interpolation = 0x20,
-        // Body cells coloured by value (HeatMapPainter's look).
+        // Body cells coloured by value on a perceptual scale, with black or white text, the
+        // selection and the traced cell outlined, larger trace markers.
         HeatMap = 0x40,
         AllFeatures = 0x7F
     };
