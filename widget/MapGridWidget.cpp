@@ -123,7 +123,7 @@ public:
         grid->OnValuesChange = [this](TObject*, const TCellChanges& changes) { valuesReported(changes); };
         grid->OnTraceChange = [this](TObject*) { traceReported(); };
 
-        QWidget* surface = grid->Widget();
+        surface = grid->Widget();
         surface->setParent(q);
         surface->show();
         // Installed after the grid's own message bridge, so it sees each key first and lets
@@ -139,6 +139,8 @@ public:
 
     ~Private() override
     {
+        // Not filtered while it goes: its last events find this half gone.
+        if (editor) editor->removeEventFilter(this);
         delete editor.data();
         delete dialog.data();
         if (!grid) return;
@@ -392,7 +394,8 @@ public:
 
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (grid && watched == grid->Widget()) {
+        // The grid's Qt widget, told by its own pointer: the grid may be going while it goes.
+        if (grid && watched == surface) {
             if (event->type() == QEvent::ShortcutOverride) {
                 // Just before Qt matches the key against the shortcuts: the actions' states
                 // follow a selection that the host may have written directly.
@@ -576,6 +579,7 @@ public:
 
     MapGridWidget* q;
     TMapGrid* grid;
+    QWidget* surface = nullptr;  // the grid's Qt widget; gone with the grid
     HeatMapPainter painter;
     Features features = NoFeatures;
     QUndoStack history;
@@ -602,6 +606,7 @@ private:
     void ObjectFreed(TObject*) override
     {
         grid = nullptr;
+        surface = nullptr;
         closeEntry();
         popupSeparators.clear();
         popupActions.clear();
